@@ -18,8 +18,8 @@ int main(int argc, char *argv[])
     const pw::WebBoxesList lists = pw::loadWebBoxesList(*store, settings.datadir);
 
     QTextStream out(stdout);
-    out << "wardserv: data directory " << settings.datadir << ", " << lists.names.size()
-        << " known URL Lists, " << settings.numthreads << " retrieval threads\n";
+    out << "wardserv: data directory " << settings.datadir << ", " << lists.names.size() << " known URL Lists, "
+        << settings.numthreads << " retrieval threads\n";
     out << "wardserv: the retrieval server is not built yet; nothing to serve.\n";
     return 0;
 }

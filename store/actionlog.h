@@ -43,8 +43,7 @@ bool appendLogEntry(const QString &path, const LogEntry &entry, QString *error =
 
 // Rewrites the log from `entries` (leaving out those without date), keeping the lines
 // appended since `since`. Retries while the file is busy.
-bool saveLog(const QString &path, const QList<LogEntry> &entries, const FileSnapshot &since,
-             QString *error = nullptr);
+bool saveLog(const QString &path, const QList<LogEntry> &entries, const FileSnapshot &since, QString *error = nullptr);
 
 enum class LogRange {
     All,

@@ -3,8 +3,10 @@
 #include "textlines.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QThread>
 
@@ -22,18 +24,49 @@ void pauseBeforeRetry(int attempt)
         QThread::msleep(kRetryPauseMs);
 }
 
+std::shared_ptr<QMutex> threadLockFor(const QString &filePath)
+{
+    static QMutex registryMutex;
+    static QHash<QString, std::weak_ptr<QMutex>> registry;
+    QMutexLocker locker(&registryMutex);
+    std::weak_ptr<QMutex> &slot = registry[filePath];
+    std::shared_ptr<QMutex> mutex = slot.lock();
+    if (!mutex) {
+        mutex = std::make_shared<QMutex>();
+        slot = mutex;
+    }
+    return mutex;
+}
+
 } // namespace
 
-FileLock::FileLock(const QString &filePath, int timeoutMs) : m_lock(filePath + u".lock"_s)
+FileLock::FileLock(const QString &filePath, int timeoutMs)
+    : m_threadLock(threadLockFor(filePath))
+    , m_lock(filePath + u".lock"_s)
 {
+    QElapsedTimer waited;
+    waited.start();
+    m_threadLocked = m_threadLock->tryLock(timeoutMs);
+    if (!m_threadLocked)
+        return;
     // A holder only keeps the lock for one small write; anything older is left over
     // from a crash.
     m_lock.setStaleLockTime(30000);
-    m_locked = m_lock.tryLock(timeoutMs);
+    m_locked = m_lock.tryLock(int(std::max<qint64>(0, timeoutMs - waited.elapsed())));
+}
+
+FileLock::~FileLock()
+{
+    if (m_locked)
+        m_lock.unlock();
+    if (m_threadLocked)
+        m_threadLock->unlock();
 }
 
 QString FileLock::errorString() const
 {
+    if (!m_threadLocked)
+        return u"the file is busy in this program"_s;
     switch (m_lock.error()) {
     case QLockFile::NoError:
         return {};

@@ -4,9 +4,11 @@
 #include <QCryptographicHash>
 #include <QList>
 #include <QLockFile>
+#include <QMutex>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace pw {
@@ -22,16 +24,24 @@ inline constexpr qsizetype kMaxRecords = 100000;
 // How many times writelines/readlines and the shared-file helpers try before giving up.
 inline constexpr int kFileRetries = 5;
 
-// Holds the lock of a file shared by both programs: a QLockFile on path + ".lock".
-// Held briefly around an append or a read-modify-write; gives up after a bounded wait.
+// Holds the lock of a file shared by both programs: a QLockFile on path + ".lock" against
+// the other program, and a mutex per path against the other threads of this one (a lock
+// file does not tell two threads of one process apart). Held briefly around an append or
+// a read-modify-write; gives up after a bounded wait.
 class FileLock
 {
 public:
     explicit FileLock(const QString &filePath, int timeoutMs = 5000);
+    ~FileLock();
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
     bool isLocked() const { return m_locked; }
     QString errorString() const;
 
 private:
+    std::shared_ptr<QMutex> m_threadLock;
+    bool m_threadLocked = false;
     QLockFile m_lock;
     bool m_locked = false;
 };

@@ -9,24 +9,25 @@ QList<QByteArray> LineFramer::feed(QByteArrayView bytes)
     QList<QByteArray> lines;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
-        const qsizetype room = kMaxLine - m_pending.size();
-        const QByteArrayView window = bytes.sliced(pos, std::min(room, bytes.size() - pos));
-        const qsizetype newline = window.indexOf('\n');
-        if (newline >= 0) {
-            m_pending += window.first(newline);
-            pos += newline + 1;
-            if (m_pending.endsWith('\r'))
-                m_pending.chop(1);
-            lines.append(m_pending);
-            m_pending.clear();
-            continue;
+        const qsizetype newline = bytes.indexOf('\n', pos);
+        const qsizetype segmentEnd = newline < 0 ? bytes.size() : newline;
+        while (pos < segmentEnd) {
+            // A full line that goes on is delivered as it stands; the rest starts a new one.
+            if (m_pending.size() == kMaxLine) {
+                lines.append(m_pending);
+                m_pending.clear();
+            }
+            const qsizetype take = std::min(kMaxLine - m_pending.size(), segmentEnd - pos);
+            m_pending += bytes.sliced(pos, take);
+            pos += take;
         }
-        m_pending += window;
-        pos += window.size();
-        if (m_pending.size() >= kMaxLine) {
-            lines.append(m_pending);
-            m_pending.clear();
-        }
+        if (newline < 0)
+            break;
+        if (m_pending.endsWith('\r'))
+            m_pending.chop(1);
+        lines.append(m_pending);
+        m_pending.clear();
+        pos = newline + 1;
     }
     return lines;
 }
@@ -88,8 +89,12 @@ QStringList inboxUpdateBlock(const InboxUpdate &u)
 
 QStringList editUpdateBlock(const EditUpdate &u)
 {
-    return {QString::fromLatin1(kBeginEditUpdate), u.listName, u.url,
-            u.lastModified.isEmpty() ? u"*"_s : u.lastModified, u.size, QString::fromLatin1(kEndEditUpdate)};
+    return {QString::fromLatin1(kBeginEditUpdate),
+            u.listName,
+            u.url,
+            u.lastModified.isEmpty() ? u"*"_s : u.lastModified,
+            u.size,
+            QString::fromLatin1(kEndEditUpdate)};
 }
 
 QStringList reportUpdateBlock(const ReportUpdate &u)

@@ -13,9 +13,9 @@ namespace pw::link {
 inline constexpr qsizetype kMaxLine = 16384;
 
 // Cuts received bytes into lines. A line is delivered without its "\n" (and without a
-// "\r" just before it, so a hand-typed CR LF session works too). A run of kMaxLine bytes
-// with no "\n" is delivered as a line of its own, so a peer cannot grow the buffer
-// without bound.
+// "\r" just before it, so a hand-typed CR LF session works too). A line that goes on past
+// kMaxLine bytes is delivered in pieces of kMaxLine bytes, so a peer cannot grow the
+// buffer without bound.
 class LineFramer
 {
 public:

@@ -54,7 +54,6 @@ QByteArray formatReport(const QString &listName, const QString &dateTime, const 
 // Writes the report file in `reportsDirectory` (replacing one of the same name) and
 // returns its path, or nothing on failure.
 std::optional<QString> writeReportFile(const QString &reportsDirectory, const QString &listName,
-                                       const QString &dateTime, const QStringList &lines,
-                                       QString *error = nullptr);
+                                       const QString &dateTime, const QStringList &lines, QString *error = nullptr);
 
 } // namespace pw

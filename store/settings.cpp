@@ -29,7 +29,11 @@ const QString kOff = u"Off"_s;
 class GroupScope
 {
 public:
-    GroupScope(QSettings &store, const QString &group) : m_store(store) { m_store.beginGroup(group); }
+    GroupScope(QSettings &store, const QString &group)
+        : m_store(store)
+    {
+        m_store.beginGroup(group);
+    }
     ~GroupScope() { m_store.endGroup(); }
     GroupScope(const GroupScope &) = delete;
     GroupScope &operator=(const GroupScope &) = delete;

@@ -11,7 +11,10 @@ namespace pw {
 class LineReader
 {
 public:
-    explicit LineReader(QByteArrayView data) : m_data(data) {}
+    explicit LineReader(QByteArrayView data)
+        : m_data(data)
+    {
+    }
 
     bool atEnd() const { return m_pos >= m_data.size(); }
     QByteArrayView next();

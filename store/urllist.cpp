@@ -64,11 +64,12 @@ QString safeName(QByteArray bytes)
 const std::array<QString, UrlEntry::kValueCount> &UrlEntry::keys()
 {
     static const std::array<QString, kValueCount> names{
-        u"Description"_s,  u"URL"_s,           u"Last Modified"_s, u"Size"_s,
-        u"Username"_s,     u"Password"_s,      u"KeepOne"_s,       u"SizePriority"_s,
-        u"Highlighting"_s, u"Delay"_s,         u"TimeOut"_s,       u"HighlightColor"_s,
-        u"KeywordColor"_s, u"Keywording"_s,    u"KeywordsToHighlight"_s, u"WordChecked"_s,
-        u"CaseSensitive"_s, u"SizeThreshold"_s,
+        u"Description"_s,  u"URL"_s,           u"Last Modified"_s,
+        u"Size"_s,         u"Username"_s,      u"Password"_s,
+        u"KeepOne"_s,      u"SizePriority"_s,  u"Highlighting"_s,
+        u"Delay"_s,        u"TimeOut"_s,       u"HighlightColor"_s,
+        u"KeywordColor"_s, u"Keywording"_s,    u"KeywordsToHighlight"_s,
+        u"WordChecked"_s,  u"CaseSensitive"_s, u"SizeThreshold"_s,
     };
     return names;
 }
@@ -153,8 +154,7 @@ QByteArray formatUrlList(const QString &listName, const QList<UrlEntry> &entries
     return out;
 }
 
-bool writeUrlList(const QString &dataDirectory, const QString &listName, const QList<UrlEntry> &entries,
-                  QString *error)
+bool writeUrlList(const QString &dataDirectory, const QString &listName, const QList<UrlEntry> &entries, QString *error)
 {
     if (!ensureFolder(paths::urlListFolder(dataDirectory, listName))) {
         if (error)

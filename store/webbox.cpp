@@ -53,8 +53,8 @@ WebBoxRead parseWebBox(QByteArrayView content, ReaderSide side)
             result.truncated = true;
             break;
         }
-        result.entries.append({values[0], values[1], values[2], values[3], values[4], values[5],
-                               values[6].toLower() == u"true"_s});
+        result.entries.append(
+            {values[0], values[1], values[2], values[3], values[4], values[5], values[6].toLower() == u"true"_s});
     }
     return result;
 }
@@ -68,7 +68,7 @@ WebBoxRead readWebBox(const QString &path, ReaderSide side)
         return result;
     }
     WebBoxRead result;
-    result.status = file.status == ReadResult::Missing ? WebBoxRead::Missing
+    result.status = file.status == ReadResult::Missing    ? WebBoxRead::Missing
                     : file.status == ReadResult::TooLarge ? WebBoxRead::TooLarge
                                                           : WebBoxRead::Failed;
     result.error = file.error;

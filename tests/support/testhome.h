@@ -47,7 +47,11 @@ private:
 class FixedClock final : public pw::Clock
 {
 public:
-    explicit FixedClock(QDateTime now) : m_now(std::move(now)) { pw::Clock::setInstance(this); }
+    explicit FixedClock(QDateTime now)
+        : m_now(std::move(now))
+    {
+        pw::Clock::setInstance(this);
+    }
     ~FixedClock() override { pw::Clock::setInstance(nullptr); }
     QDateTime now() const override { return m_now; }
     void set(QDateTime now) { m_now = std::move(now); }
