@@ -1,5 +1,6 @@
 #include "colourtext.h"
 
+#include <algorithm>
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -95,7 +96,8 @@ QString colourToText(Rgb colour)
 std::optional<Rgb> colourFromText(QStringView text)
 {
     text = text.trimmed();
-    if (text.isEmpty())
+    // Colour texts are ASCII; this also keeps Unicode case folding out of the name match.
+    if (text.isEmpty() || std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0x7E; }))
         return std::nullopt;
     if (text.startsWith(u"cl", Qt::CaseInsensitive)) {
         const QStringView name = text.mid(2);
@@ -112,6 +114,11 @@ std::optional<Rgb> colourFromText(QStringView text)
     if (text.startsWith(u'$')) {
         const QStringView digits = text.mid(1);
         if (digits.isEmpty() || digits.size() > 8)
+            return std::nullopt;
+        const bool allHex = std::all_of(digits.begin(), digits.end(), [](QChar c) {
+            return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        });
+        if (!allHex)
             return std::nullopt;
         value = digits.toUInt(&ok, 16);
     } else {

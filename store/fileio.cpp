@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QThread>
 
@@ -52,7 +53,13 @@ FileLock::FileLock(const QString &filePath, int timeoutMs)
     // A holder only keeps the lock for one small write; anything older is left over
     // from a crash.
     m_lock.setStaleLockTime(30000);
-    m_locked = m_lock.tryLock(int(std::max<qint64>(0, timeoutMs - waited.elapsed())));
+    // QLockFile's own wait backs off to seconds between tries; a holder keeps the lock for
+    // milliseconds, so poll often instead, or a busy writer could starve this one.
+    while (!(m_locked = m_lock.tryLock(0)) && waited.elapsed() < timeoutMs) {
+        if (m_lock.error() == QLockFile::PermissionError)
+            break;
+        QThread::msleep(2 + QRandomGenerator::global()->bounded(5));
+    }
 }
 
 FileLock::~FileLock()
@@ -112,8 +119,9 @@ ReadResult readFileBounded(const QString &path, qint64 maxBytes)
         result.error = u"%1 is too large to read (%2 bytes, at most %3)"_s.arg(path).arg(file.size()).arg(maxBytes);
         return result;
     }
-    // Read at most one byte past the limit: a file that grows while we read is caught too.
-    result.content = file.read(maxBytes + 1);
+    // Read at most one byte past the limit, so a file that grows while we read is caught
+    // too; size the buffer by the file, not by the limit.
+    result.content = file.read(std::min(file.size(), maxBytes) + 1);
     if (result.content.size() > maxBytes) {
         result.content.clear();
         result.status = ReadResult::TooLarge;

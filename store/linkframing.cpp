@@ -10,7 +10,10 @@ QList<QByteArray> LineFramer::feed(QByteArrayView bytes)
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         const qsizetype newline = bytes.indexOf('\n', pos);
-        const qsizetype segmentEnd = newline < 0 ? bytes.size() : newline;
+        qsizetype segmentEnd = newline < 0 ? bytes.size() : newline;
+        // The CR of a CR LF is no part of the line, even of one at the length limit.
+        if (newline > pos && bytes[newline - 1] == '\r')
+            --segmentEnd;
         while (pos < segmentEnd) {
             // A full line that goes on is delivered as it stands; the rest starts a new one.
             if (m_pending.size() == kMaxLine) {

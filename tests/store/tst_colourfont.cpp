@@ -31,6 +31,10 @@ private Q_SLOTS:
         QTest::newRow("bad hex") << u"$12G4"_s << false << QByteArray();
         QTest::newRow("too long hex") << u"$000000000"_s << false << QByteArray();
         QTest::newRow("dollar only") << u"$"_s << false << QByteArray();
+        QTest::newRow("0x inside") << u"$0x1F"_s << false << QByteArray();
+        QTest::newRow("blank inside") << u"$ 1F"_s << false << QByteArray();
+        QTest::newRow("sign inside") << u"$+1F"_s << false << QByteArray();
+        QTest::newRow("Kelvin sign") << u"clBlac\u212A"_s << false << QByteArray();
         QTest::newRow("unknown system index") << u"$80000FFF"_s << false << QByteArray();
     }
     void colourTexts()

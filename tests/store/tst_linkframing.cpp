@@ -51,6 +51,7 @@ private Q_SLOTS:
         // Exactly the limit followed by its line end: one line, no empty extra.
         pw::link::LineFramer exact;
         QCOMPARE(exact.feed(QByteArray(QByteArray(pw::link::kMaxLine, 'y') + '\n')).size(), 1);
+        QCOMPARE(exact.feed(QByteArray(QByteArray(pw::link::kMaxLine, 'y') + "\r\n")).size(), 1);
     }
 
     void frameLine()

@@ -1,0 +1,4 @@
+Pagewarden
+	Folder with blanks 
+		x
+	y

@@ -1,0 +1,4 @@
+Pagewarden
+	News
+		Daily
+	Prices

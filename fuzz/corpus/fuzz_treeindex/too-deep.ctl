@@ -1,0 +1,5 @@
+  Pagewarden
+	A
+ 	 B
+
+				Too deep
