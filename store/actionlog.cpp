@@ -48,7 +48,7 @@ LogRead parseLog(QByteArrayView content)
 
 LogRead loadLog(const QString &path)
 {
-    const ReadResult file = readFileBounded(path);
+    const ReadResult file = readSharedFile(path);
     if (file.ok()) {
         LogRead result = parseLog(file.content);
         result.snapshot = FileSnapshot::of(file.content);

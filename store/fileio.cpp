@@ -137,6 +137,12 @@ ReadResult readFileBounded(const QString &path, qint64 maxBytes)
     return result;
 }
 
+ReadResult readSharedFile(const QString &path, qint64 maxBytes)
+{
+    const FileLock lock(path);
+    return readFileBounded(path, maxBytes);
+}
+
 bool writeFileAtomic(const QString &path, const QByteArray &content, QString *error)
 {
     QSaveFile file(path);

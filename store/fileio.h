@@ -72,6 +72,10 @@ struct ReadResult
 // Reads a whole file of at most maxBytes.
 ReadResult readFileBounded(const QString &path, qint64 maxBytes = kMaxDataFileBytes);
 
+// Reads a file that both programs write, under its lock, so no half-written append is
+// seen. When the lock cannot be had in time the file is read all the same.
+ReadResult readSharedFile(const QString &path, qint64 maxBytes = kMaxDataFileBytes);
+
 // Replaces a file atomically: readers see the old content or the new, never a part.
 bool writeFileAtomic(const QString &path, const QByteArray &content, QString *error = nullptr);
 

@@ -7,27 +7,42 @@ namespace pw::link {
 QList<QByteArray> LineFramer::feed(QByteArrayView bytes)
 {
     QList<QByteArray> lines;
-    qsizetype pos = 0;
-    while (pos < bytes.size()) {
-        const qsizetype newline = bytes.indexOf('\n', pos);
-        qsizetype segmentEnd = newline < 0 ? bytes.size() : newline;
-        // The CR of a CR LF is no part of the line, even of one at the length limit.
-        if (newline > pos && bytes[newline - 1] == '\r')
-            --segmentEnd;
-        while (pos < segmentEnd) {
-            // A full line that goes on is delivered as it stands; the rest starts a new one.
+    // Adds line content; a full line that goes on is delivered as it stands.
+    auto append = [this, &lines](QByteArrayView data) {
+        qsizetype pos = 0;
+        while (pos < data.size()) {
             if (m_pending.size() == kMaxLine) {
                 lines.append(m_pending);
                 m_pending.clear();
             }
-            const qsizetype take = std::min(kMaxLine - m_pending.size(), segmentEnd - pos);
-            m_pending += bytes.sliced(pos, take);
+            const qsizetype take = std::min(kMaxLine - m_pending.size(), data.size() - pos);
+            m_pending += data.sliced(pos, take);
             pos += take;
         }
-        if (newline < 0)
+    };
+    if (m_heldCr && !bytes.isEmpty()) {
+        m_heldCr = false;
+        if (bytes.front() != '\n')
+            append("\r");
+    }
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        const qsizetype newline = bytes.indexOf('\n', pos);
+        if (newline < 0) {
+            qsizetype end = bytes.size();
+            // A CR at the end may be the first half of a CR LF: keep it aside until the
+            // next byte tells.
+            if (bytes[end - 1] == '\r') {
+                m_heldCr = true;
+                --end;
+            }
+            append(bytes.sliced(pos, end - pos));
             break;
-        if (m_pending.endsWith('\r'))
-            m_pending.chop(1);
+        }
+        qsizetype end = newline;
+        if (end > pos && bytes[end - 1] == '\r')
+            --end; // the CR of a CR LF is no part of the line
+        append(bytes.sliced(pos, end - pos));
         lines.append(m_pending);
         m_pending.clear();
         pos = newline + 1;

@@ -20,11 +20,16 @@ class LineFramer
 {
 public:
     QList<QByteArray> feed(QByteArrayView bytes);
-    qsizetype pendingBytes() const { return m_pending.size(); }
-    void clear() { m_pending.clear(); }
+    qsizetype pendingBytes() const { return m_pending.size() + (m_heldCr ? 1 : 0); }
+    void clear()
+    {
+        m_pending.clear();
+        m_heldCr = false;
+    }
 
 private:
     QByteArray m_pending;
+    bool m_heldCr = false;
 };
 
 // The text as one line on the wire: UTF-8, line breaks inside it turned into blanks,

@@ -53,7 +53,7 @@ ReportsIndexRead parseReportsIndex(QByteArrayView content)
 
 ReportsIndexRead readReportsIndex(const QString &path)
 {
-    const ReadResult file = readFileBounded(path);
+    const ReadResult file = readSharedFile(path);
     ReportsIndexRead result;
     if (file.ok()) {
         result = parseReportsIndex(file.content);

@@ -119,7 +119,7 @@ UrlListRead parseUrlList(QByteArrayView content, ReaderSide side)
 
 UrlListRead readUrlList(const QString &path, ReaderSide side)
 {
-    const ReadResult file = readFileBounded(path);
+    const ReadResult file = readSharedFile(path);
     UrlListRead result;
     switch (file.status) {
     case ReadResult::Ok:

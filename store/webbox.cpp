@@ -61,7 +61,7 @@ WebBoxRead parseWebBox(QByteArrayView content, ReaderSide side)
 
 WebBoxRead readWebBox(const QString &path, ReaderSide side)
 {
-    const ReadResult file = readFileBounded(path);
+    const ReadResult file = readSharedFile(path);
     if (file.ok()) {
         WebBoxRead result = parseWebBox(file.content, side);
         result.snapshot = FileSnapshot::of(file.content);

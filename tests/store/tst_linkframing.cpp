@@ -22,6 +22,8 @@ private Q_SLOTS:
             << QList<QByteArray>{"REFRE", "SHLIST", "\nCLIENT"} << Lines{"REFRESHLIST"} << 6;
         QTest::newRow("CR LF from a terminal") << QList<QByteArray>{"GETALL\r\n"} << Lines{"GETALL"} << 0;
         QTest::newRow("empty line") << QList<QByteArray>{"\n"} << Lines{""} << 0;
+        QTest::newRow("CR LF split across reads") << QList<QByteArray>{"GETALL\r", "\nDUN\r"} << Lines{"GETALL"} << 4;
+        QTest::newRow("lone CR stays") << QList<QByteArray>{"A\r", "B\n"} << Lines{"A\rB"} << 0;
     }
     void framing()
     {
@@ -52,6 +54,10 @@ private Q_SLOTS:
         pw::link::LineFramer exact;
         QCOMPARE(exact.feed(QByteArray(QByteArray(pw::link::kMaxLine, 'y') + '\n')).size(), 1);
         QCOMPARE(exact.feed(QByteArray(QByteArray(pw::link::kMaxLine, 'y') + "\r\n")).size(), 1);
+        // The same, its CR and LF arriving in reads of their own.
+        QCOMPARE(exact.feed(QByteArray(pw::link::kMaxLine, 'y')).size(), 0);
+        QCOMPARE(exact.feed("\r").size(), 0);
+        QCOMPARE(exact.feed("\n"), Lines{QByteArray(pw::link::kMaxLine, 'y')});
     }
 
     void frameLine()
