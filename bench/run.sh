@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the benchmarks of a build and prints their figures.
+# Runs every benchmark of a build and prints their figures.
 #
 #   bench/run.sh BUILD_DIR
 set -euo pipefail
@@ -8,10 +8,17 @@ if [ $# -ne 1 ]; then
     echo "usage: $0 BUILD_DIR" >&2
     exit 2
 fi
-exe="$1/bin/bench_store"
-if [ ! -x "$exe" ]; then
-    echo "$0: $exe is missing: build the bench_store target first (PAGEWARDEN_BUILD_BENCH=ON)" >&2
+shopt -s nullglob
+benches=("$1"/bin/bench_*)
+if [ ${#benches[@]} -eq 0 ]; then
+    echo "$0: no bench_* programs in $1/bin: build with PAGEWARDEN_BUILD_BENCH=ON first" >&2
     exit 1
 fi
-echo "bench_store on $(nproc) cores, $(uname -r)"
-"$exe"
+echo "benchmarks on $(nproc) cores, $(uname -r)"
+status=0
+for exe in "${benches[@]}"; do
+    echo
+    echo "== $(basename "$exe")"
+    "$exe" || status=1
+done
+exit $status
