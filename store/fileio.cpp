@@ -9,7 +9,16 @@
 #include <QHash>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QThread>
+
+#include <filesystem>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -43,48 +52,38 @@ std::shared_ptr<QMutex> threadLockFor(const QString &filePath)
 
 FileLock::FileLock(const QString &filePath, int timeoutMs)
     : m_threadLock(threadLockFor(filePath))
-    , m_lock(filePath + u".lock"_s)
 {
     QElapsedTimer waited;
     waited.start();
     m_threadLocked = m_threadLock->tryLock(timeoutMs);
-    if (!m_threadLocked)
+    if (!m_threadLocked) {
+        m_error = u"the file is busy in this program"_s;
         return;
-    // A holder only keeps the lock for one small write; anything older is left over
-    // from a crash.
-    m_lock.setStaleLockTime(30000);
-    // QLockFile's own wait backs off to seconds between tries; a holder keeps the lock for
-    // milliseconds, so poll often instead, or a busy writer could starve this one.
-    while (!(m_locked = m_lock.tryLock(0)) && waited.elapsed() < timeoutMs) {
-        if (m_lock.error() == QLockFile::PermissionError)
-            break;
+    }
+    const QByteArray lockPath = QFile::encodeName(filePath + u".lock"_s);
+    m_fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_fd < 0) {
+        m_error = u"the lock file cannot be created: %1"_s.arg(QString::fromLocal8Bit(strerror(errno)));
+        return;
+    }
+    // A holder keeps the lock for milliseconds: poll often rather than block without end.
+    while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || waited.elapsed() >= timeoutMs) {
+            m_error = errno == EWOULDBLOCK ? u"the file is locked by another program"_s
+                                           : QString::fromLocal8Bit(strerror(errno));
+            return;
+        }
         QThread::msleep(2 + QRandomGenerator::global()->bounded(5));
     }
+    m_locked = true;
 }
 
 FileLock::~FileLock()
 {
-    if (m_locked)
-        m_lock.unlock();
+    if (m_fd >= 0)
+        ::close(m_fd); // releases the flock
     if (m_threadLocked)
         m_threadLock->unlock();
-}
-
-QString FileLock::errorString() const
-{
-    if (!m_threadLocked)
-        return u"the file is busy in this program"_s;
-    switch (m_lock.error()) {
-    case QLockFile::NoError:
-        return {};
-    case QLockFile::LockFailedError:
-        return u"the file is locked by another program"_s;
-    case QLockFile::PermissionError:
-        return u"the lock file cannot be created"_s;
-    case QLockFile::UnknownError:
-        break;
-    }
-    return u"the file cannot be locked"_s;
 }
 
 FileSnapshot FileSnapshot::of(const QByteArray &content)
@@ -143,8 +142,40 @@ ReadResult readSharedFile(const QString &path, qint64 maxBytes)
     return readFileBounded(path, maxBytes);
 }
 
-bool writeFileAtomic(const QString &path, const QByteArray &content, QString *error)
+namespace {
+
+bool writeFileUnsynced(const QString &path, const QByteArray &content, QString *error)
 {
+    QTemporaryFile file(path + u".XXXXXX"_s);
+    if (!file.open()) {
+        if (error)
+            *error = u"Cannot create %1: %2"_s.arg(path, file.errorString());
+        return false;
+    }
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (file.write(content) != content.size() || !file.flush()) {
+        if (error)
+            *error = u"Cannot write %1: %2"_s.arg(path, file.errorString());
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(QFile::encodeName(file.fileName()).toStdString(), QFile::encodeName(path).toStdString(),
+                            ec);
+    if (ec) {
+        if (error)
+            *error = u"Cannot save %1: %2"_s.arg(path, QString::fromStdString(ec.message()));
+        return false;
+    }
+    file.setAutoRemove(false); // it has become `path`
+    return true;
+}
+
+} // namespace
+
+bool writeFileAtomic(const QString &path, const QByteArray &content, QString *error, Durability durability)
+{
+    if (durability == Durability::Unsynced)
+        return writeFileUnsynced(path, content, error);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
@@ -227,7 +258,7 @@ bool writelines(const QString &path, const QList<QByteArray> &lines, QString *er
 {
     const QByteArray content = joinCrLf(lines);
     for (int attempt = 0; attempt < kFileRetries; ++attempt) {
-        if (writeFileAtomic(path, content, error))
+        if (writeFileAtomic(path, content, error, Durability::Unsynced))
             return true;
         pauseBeforeRetry(attempt);
     }

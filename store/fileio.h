@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QList>
-#include <QLockFile>
 #include <QMutex>
 #include <QString>
 
@@ -24,10 +23,12 @@ inline constexpr qsizetype kMaxRecords = 100000;
 // How many times writelines/readlines and the shared-file helpers try before giving up.
 inline constexpr int kFileRetries = 5;
 
-// Holds the lock of a file shared by both programs: a QLockFile on path + ".lock" against
-// the other program, and a mutex per path against the other threads of this one (a lock
-// file does not tell two threads of one process apart). Held briefly around an append or
-// a read-modify-write; gives up after a bounded wait.
+// Holds the lock of a file shared by both programs: an exclusive flock() on the file
+// "path.lock" beside it, against the other program, and a mutex per path against the
+// other threads of this one. The kernel drops the lock when its holder dies, so no lock
+// outlives a crash; the lock file itself stays, so two holders never lock different
+// files of one name. Held briefly around an append or a read-modify-write; gives up
+// after a bounded wait.
 class FileLock
 {
 public:
@@ -37,13 +38,14 @@ public:
     FileLock &operator=(const FileLock &) = delete;
 
     bool isLocked() const { return m_locked; }
-    QString errorString() const;
+    QString errorString() const { return m_error; }
 
 private:
     std::shared_ptr<QMutex> m_threadLock;
     bool m_threadLocked = false;
-    QLockFile m_lock;
+    int m_fd = -1;
     bool m_locked = false;
+    QString m_error;
 };
 
 // What a reader saw of a file, so that a later rewrite from memory can tell which
@@ -76,8 +78,14 @@ ReadResult readFileBounded(const QString &path, qint64 maxBytes = kMaxDataFileBy
 // seen. When the lock cannot be had in time the file is read all the same.
 ReadResult readSharedFile(const QString &path, qint64 maxBytes = kMaxDataFileBytes);
 
+enum class Durability {
+    Synced,   // on disk before the new file replaces the old: for the shared data files
+    Unsynced, // left to the system: for page files and stored copies, written by the hundred
+};
+
 // Replaces a file atomically: readers see the old content or the new, never a part.
-bool writeFileAtomic(const QString &path, const QByteArray &content, QString *error = nullptr);
+bool writeFileAtomic(const QString &path, const QByteArray &content, QString *error = nullptr,
+                     Durability durability = Durability::Synced);
 
 // Appends under the file's lock. When the file is missing or empty, `headerIfNew` is
 // written first. A file whose last line lacks its end gets one, so the record starts
@@ -93,8 +101,8 @@ bool rewriteLocked(const QString &path, const std::function<QByteArray(const QBy
 // Replaces a shared file atomically under its lock.
 bool writeLocked(const QString &path, const QByteArray &content, QString *error = nullptr);
 
-// Writes the lines, each ended by CR LF, replacing the file atomically; retries a
-// bounded number of times.
+// Writes the lines, each ended by CR LF, replacing the file atomically (not synced to
+// disk: page files are many and can be fetched again); retries a bounded number of times.
 bool writelines(const QString &path, const QList<QByteArray> &lines, QString *error = nullptr);
 
 // The lines of a text file (CR LF, CR or LF end a line); nothing when it does not

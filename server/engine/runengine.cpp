@@ -465,7 +465,9 @@ void RunEngine::showstatus(TranThread &thread)
 {
     if (thread.stopRequested())
         return;
-    setCaption(slotOf(thread), fitCaption(thread.statusText, QFontMetrics(m_captionFont)));
+    if (!m_captionMetrics)
+        m_captionMetrics.emplace(m_captionFont);
+    setCaption(slotOf(thread), fitCaption(thread.statusText, *m_captionMetrics));
 }
 
 void RunEngine::logaction(TranThread &thread)

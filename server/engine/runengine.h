@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFont>
+#include <QFontMetrics>
 #include <QList>
 #include <QObject>
 #include <QSslConfiguration>
@@ -18,6 +19,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace pw::server {
 
@@ -103,7 +105,11 @@ public:
     void setDialUp(DialUpControl *dialUp) { m_dialUp = dialUp; }
     void setSoundPlayer(SoundPlayer *player) { m_sound = player; }
     void setFreeSpaceProbe(std::function<qint64()> probe) { m_freeSpace = std::move(probe); }
-    void setCaptionFont(const QFont &font) { m_captionFont = font; }
+    void setCaptionFont(const QFont &font)
+    {
+        m_captionFont = font;
+        m_captionMetrics.reset();
+    }
     void setSslConfiguration(const QSslConfiguration &config);
     // The largest page body accepted; 64 MB but in tests.
     void setMaxBodyBytes(qint64 bytes);
@@ -202,6 +208,8 @@ private:
     std::function<void()> m_reloadSettings;
     std::function<void()> m_reloadLists;
     QFont m_captionFont;
+    std::optional<QFontMetrics> m_captionMetrics; // made on first use
+
     int m_listSaveInterval = 1000;
 
     bool m_transferActive = false;

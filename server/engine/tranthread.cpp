@@ -75,34 +75,64 @@ template <typename Op> void TranThread::onMain(Op &&op)
     QMetaObject::invokeMethod(&m_engine, std::forward<Op>(op), Qt::BlockingQueuedConnection);
 }
 
+void TranThread::later(std::function<void()> op)
+{
+    m_batch.push_back(std::move(op));
+}
+
+void TranThread::flush(const std::function<void()> &last)
+{
+    // The operations queued since the last visit to the main thread run there in one go,
+    // in their order; each visit costs a wake-up of the main thread and of this one.
+    std::vector<std::function<void()>> batch;
+    batch.swap(m_batch);
+    if (batch.empty() && !last)
+        return;
+    onMain([&batch, &last] {
+        for (const auto &op : batch)
+            op();
+        if (last)
+            last();
+    });
+}
+
 void TranThread::logMessage(const QString &text)
 {
-    message = text;
-    onMain([this] { m_engine.logaction(*this); });
+    later([this, text] {
+        message = text;
+        m_engine.logaction(*this);
+    });
 }
 
 void TranThread::count(const char *keyword)
 {
-    onMain([this, keyword] { m_engine.countresult(*this, keyword); });
+    later([this, keyword] { m_engine.countresult(*this, keyword); });
 }
 
 void TranThread::showStatus(const QString &text)
 {
-    statusText = text;
-    onMain([this] { m_engine.showstatus(*this); });
+    later([this, text] {
+        statusText = text;
+        m_engine.showstatus(*this);
+    });
 }
 
 void TranThread::addReportLine(const QString &line)
 {
-    reportLine = line;
-    onMain([this] { m_engine.addreportline(*this); });
+    later([this, line] {
+        reportLine = line;
+        m_engine.addreportline(*this);
+    });
 }
 
 void TranThread::run()
 {
     while (!m_stopRequest) {
-        hasUrl = false;
-        onMain([this] { m_engine.dequeueurl(*this); });
+        // The previous URL's closing steps and the hand-out of the next URL share a visit.
+        flush([this] {
+            hasUrl = false;
+            m_engine.dequeueurl(*this);
+        });
         if (m_stopRequest || !hasUrl)
             break;
         try {
@@ -111,6 +141,7 @@ void TranThread::run()
             // An unexpected failure ends the work on this URL only.
         }
     }
+    flush();
 }
 
 void TranThread::logTransferError()
@@ -137,7 +168,7 @@ void TranThread::workOnUrl()
     const bool passwordReadable = current.username.isEmpty() || current.password.isEmpty()
                                   || PasswordCipher::decipher(current.password).has_value();
     if (passwordReadable) {
-        onMain([this] { m_engine.begintransfer(*this); });
+        flush([this] { m_engine.begintransfer(*this); });
         transferDone.acquire();
 
         if (!transfer.succeeded || transfer.timedOut) {
@@ -158,6 +189,7 @@ void TranThread::workOnUrl()
                 logTransferError();
             } else {
                 processpage();
+                flush(); // `counted` is the main thread's to set
                 if (!counted) {
                     count("DISPERR");
                     logTransferError();
@@ -167,11 +199,13 @@ void TranThread::workOnUrl()
     }
     m_pageLines.clear();
 
-    if (reportDue)
-        onMain([this] { m_engine.processreports(*this); });
-    if (!m_stopRequest)
-        onMain([this] { m_engine.updatesavedones(*this); });
-    onMain([this] { m_engine.urlfinished(*this); });
+    later([this] {
+        if (reportDue)
+            m_engine.processreports(*this);
+        if (!m_stopRequest)
+            m_engine.updatesavedones(*this);
+        m_engine.urlfinished(*this);
+    });
     showStatus(u"Idle"_s);
 }
 
@@ -237,7 +271,7 @@ void TranThread::processpage()
     if (current.keepOne) {
         if (m_stopRequest)
             return;
-        onMain([this] { m_engine.keeponlylatest(*this); });
+        later([this] { m_engine.keeponlylatest(*this); });
     }
 
     if (current.highlighting || current.keywording) {
@@ -263,9 +297,14 @@ void TranThread::processpage()
         }
         job.stopRequest = &m_stopRequest;
         job.log = [this](const QString &text) { logMessage(text); };
-        job.status = [this](const QString &text) { showStatus(text); };
-        if ((job.highlighting || job.keywording) && m_engine.highlighter() && !m_stopRequest)
+        job.status = [this](const QString &text) {
+            showStatus(text);
+            flush(); // progress is worth showing while the work goes on
+        };
+        if ((job.highlighting || job.keywording) && m_engine.highlighter() && !m_stopRequest) {
+            flush();
             m_engine.highlighter()(job);
+        }
     }
 
     if (webBoxLines.size() >= 7) {
@@ -273,12 +312,15 @@ void TranThread::processpage()
             paths::webBoxFile(m_settings.dataDirectory, listName), listName,
             {webBoxLines[1], webBoxLines[2], webBoxLines[4], webBoxLines[5], webBoxLines[6], webBoxLines[3], false});
     }
-    for (auto step :
-         {&RunEngine::updatelistentry, &RunEngine::sendeditupdate, &RunEngine::savelist, &RunEngine::sendinboxupdate}) {
-        if (m_stopRequest)
-            return;
-        onMain([this, step] { (m_engine.*step)(*this); });
-    }
+    later([this] {
+        // Each step is skipped once the stop request is set.
+        for (auto step : {&RunEngine::updatelistentry, &RunEngine::sendeditupdate, &RunEngine::savelist,
+                          &RunEngine::sendinboxupdate}) {
+            if (m_stopRequest)
+                return;
+            (m_engine.*step)(*this);
+        }
+    });
     m_pageFile.clear();
 }
 

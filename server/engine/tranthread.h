@@ -11,6 +11,8 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
+#include <vector>
 
 namespace pw::server {
 
@@ -112,6 +114,11 @@ private:
     // Runs `op` on the main thread and waits for it.
     template <typename Op> void onMain(Op &&op);
 
+    // Queues an operation for the main thread; it runs at the next flush.
+    void later(std::function<void()> op);
+    // Runs the queued operations, then `last`, on the main thread, and waits.
+    void flush(const std::function<void()> &last = {});
+
     void workOnUrl();
     void processpage();
     void logMessage(const QString &text);
@@ -124,6 +131,7 @@ private:
     ThreadSettings m_settings;
     std::atomic<bool> m_stopRequest{false};
     QList<QByteArray> m_pageLines;
+    std::vector<std::function<void()>> m_batch;
     QString m_pageFile;
 };
 

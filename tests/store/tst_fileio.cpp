@@ -8,6 +8,8 @@
 #include <QSysInfo>
 #include <QtTest>
 
+#include <thread>
+
 using namespace Qt::StringLiterals;
 
 class TestFileIo : public QObject
@@ -79,6 +81,25 @@ private Q_SLOTS:
         m_home->writeFile(u"error.log.lock"_s, "999999\npagewarden\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         QVERIFY(pw::appendLogEntry(path, {u"3/7/2026 9:05:12 PM"_s, u"after a crash"_s}));
         QCOMPARE(pw::loadLog(path).entries.size(), 1);
+    }
+
+    void lockExcludesAndIsReleased()
+    {
+        const QString path = m_home->path(u"News.wbx"_s);
+        auto first = std::make_unique<pw::FileLock>(path);
+        QVERIFY(first->isLocked());
+        bool otherGotIt = true;
+        QString otherError;
+        std::thread other([&] {
+            pw::FileLock second(path, 100);
+            otherGotIt = second.isLocked();
+            otherError = second.errorString();
+        });
+        other.join();
+        QVERIFY(!otherGotIt);
+        QVERIFY(!otherError.isEmpty());
+        first.reset();
+        QVERIFY(pw::FileLock(path, 0).isLocked());
     }
 
     void snapshotTellsWhatWasAppended()
