@@ -1,6 +1,10 @@
 #include "enginefixture.h"
 #include "support/testca.h"
 
+#include "server/engine/captionfit.h"
+
+#include <QGuiApplication>
+
 #include "store/clock.h"
 #include "store/datetimetext.h"
 #include "store/passwordcipher.h"
@@ -683,6 +687,38 @@ private Q_SLOTS:
         f.makeList(u"News"_s, {pwtest::urlEntry(f.http.url(u"/a"_s))});
         QVERIFY(f.retrieve(u"News"_s));
         QCOMPARE(recorder.played, played ? QStringList{wave} : QStringList());
+    }
+
+    void captionsAreFittedTo475Pixels()
+    {
+        const QFontMetrics metrics(QGuiApplication::font());
+        const QString shortText = u"Transfer Completed on http://a/"_s;
+        QCOMPARE(pw::server::fitCaption(shortText, metrics), shortText);
+        const QString longText = u"Processing http://example.org/"_s + QString(600, u'w');
+        const QString fitted = pw::server::fitCaption(longText, metrics);
+        QVERIFY(fitted.endsWith(u"..."_s));
+        const QString kept = fitted.chopped(3);
+        QVERIFY(longText.startsWith(kept));
+        QVERIFY(metrics.horizontalAdvance(kept) <= 475);
+        QVERIFY(metrics.horizontalAdvance(longText.left(kept.size() + 1)) > 475); // the longest that fits
+    }
+
+    // With a long save interval the list file still gets every value: right after the
+    // list's last URL and at the end of the run.
+    void listValuesAreSavedWhenTheListIsDone()
+    {
+        pwtest::EngineFixture f;
+        f.engine->setListSaveInterval(3600 * 1000);
+        f.http.setHandler([](const pwtest::ScriptedHttpServer::Request &r) { return page(r.path + "!"); });
+        QList<pw::UrlEntry> entries;
+        for (int i = 0; i < 20; ++i)
+            entries.append(pwtest::urlEntry(f.http.url(u"/p%1"_s.arg(i))));
+        f.makeList(u"News"_s, entries);
+        QVERIFY(f.retrieve(u"News"_s));
+        const QList<pw::UrlEntry> saved = f.listFile(u"News"_s);
+        QCOMPARE(saved.size(), 20);
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(saved[i][pw::UrlEntry::Size], QString::number(u"/p%1!"_s.arg(i).size()));
     }
 
     void noClientMarksNewRetrieve()
