@@ -1,5 +1,7 @@
 #include "linkframing.h"
 
+#include "textlines.h"
+
 using namespace Qt::StringLiterals;
 
 namespace pw::link {
@@ -52,14 +54,7 @@ QList<QByteArray> LineFramer::feed(QByteArrayView bytes)
 
 QByteArray frameLine(const QString &text)
 {
-    QByteArray bytes = text.toUtf8();
-    bytes.replace('\r', ' ').replace('\n', ' ');
-    if (bytes.size() > kMaxLine) {
-        qsizetype cut = kMaxLine;
-        while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
-            --cut;
-        bytes.truncate(cut);
-    }
+    QByteArray bytes = cutUtf8(recordValue(text), kMaxLine);
     bytes += '\n';
     return bytes;
 }

@@ -13,19 +13,6 @@ namespace {
 const QByteArray kEntryMarker = "[ENTRY]";
 const QByteArray kRule(38, '_');
 
-QByteArray oneLine(const QString &value)
-{
-    QByteArray bytes = value.toUtf8();
-    bytes.replace('\r', ' ').replace('\n', ' ');
-    return bytes;
-}
-
-QString trimmedValueOf(QByteArrayView line)
-{
-    const qsizetype eq = line.indexOf('=');
-    return QString::fromUtf8(eq < 0 ? line : line.sliced(eq + 1)).trimmed();
-}
-
 } // namespace
 
 ReportsIndexRead parseReportsIndex(QByteArrayView content)
@@ -39,7 +26,7 @@ ReportsIndexRead parseReportsIndex(QByteArrayView content)
         QString values[3];
         int taken = 0;
         for (; taken < 3 && !record.atEnd(); ++taken)
-            values[taken] = trimmedValueOf(record.next());
+            values[taken] = valueAfterKey(record.next()).trimmed();
         if (taken < 3 || values[0].isEmpty() || values[1].isEmpty() || values[2].isEmpty())
             continue;
         if (result.records.size() >= kMaxRecords) {
@@ -78,8 +65,8 @@ ReportsIndexRead readReportsIndex(const QString &path)
 
 QByteArray formatReportRecord(const ReportRecord &record)
 {
-    return kEntryMarker + "\r\nDateTime=" + oneLine(record.dateTime) + "\r\nURLList=" + oneLine(record.listName)
-           + "\r\nFileLocation=" + oneLine(record.fileLocation) + "\r\n";
+    return kEntryMarker + "\r\nDateTime=" + recordValue(record.dateTime) + "\r\nURLList=" + recordValue(record.listName)
+           + "\r\nFileLocation=" + recordValue(record.fileLocation) + "\r\n";
 }
 
 bool appendReportRecord(const QString &path, const ReportRecord &record, QString *error)
@@ -116,12 +103,12 @@ QString reportFileName(const QString &dateTime, const QString &listName)
 QByteArray formatReport(const QString &listName, const QString &dateTime, const QStringList &lines)
 {
     QList<QByteArray> out;
-    out << "URL List: " + oneLine(listName) << "Date/Time: " + oneLine(dateTime) << kRule << QByteArray();
+    out << "URL List: " + recordValue(listName) << "Date/Time: " + recordValue(dateTime) << kRule << QByteArray();
     if (lines.isEmpty()) {
         out << "**No Changes To Report**";
     } else {
         for (const QString &line : lines)
-            out << oneLine(line);
+            out << recordValue(line);
     }
     out << kRule << QByteArray();
     out << "Report written by Pagewarden, the web page change monitor."

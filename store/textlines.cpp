@@ -65,4 +65,28 @@ QByteArray joinCrLf(const QList<QByteArray> &lines)
     return out;
 }
 
+QByteArray recordValue(const QString &value)
+{
+    QByteArray bytes = value.toUtf8();
+    bytes.replace('\r', ' ').replace('\n', ' ');
+    return bytes;
+}
+
+QString valueAfterKey(QByteArrayView line)
+{
+    const qsizetype eq = line.indexOf('=');
+    return QString::fromUtf8(eq < 0 ? line : line.sliced(eq + 1));
+}
+
+QByteArray cutUtf8(QByteArray bytes, qsizetype limit)
+{
+    if (bytes.size() <= limit)
+        return bytes;
+    qsizetype cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    bytes.truncate(cut);
+    return bytes;
+}
+
 } // namespace pw

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <QString>
 
 namespace pw {
 
@@ -34,5 +35,15 @@ QList<QByteArray> splitBodyLines(QByteArrayView body);
 
 // Each line followed by CR LF.
 QByteArray joinCrLf(const QList<QByteArray> &lines);
+
+// A value as one line of a record file: UTF-8, with any line break turned into a blank so
+// it cannot split the record.
+QByteArray recordValue(const QString &value);
+
+// The value of a "key=value" line: everything after the first "=", or the whole line.
+QString valueAfterKey(QByteArrayView line);
+
+// At most `limit` bytes of UTF-8, cut on a character boundary.
+QByteArray cutUtf8(QByteArray bytes, qsizetype limit);
 
 } // namespace pw

@@ -14,34 +14,6 @@ namespace {
 const QByteArray kEntryMarker = "[ENTRY]";
 constexpr qsizetype kMaxNameSourceBytes = 200;
 
-// A line break inside a value would split the record; such values are written on one line.
-QByteArray oneLine(const QString &value)
-{
-    QByteArray bytes = value.toUtf8();
-    bytes.replace('\r', ' ').replace('\n', ' ');
-    return bytes;
-}
-
-// Everything after the first "=", or the whole line.
-QString valueOf(QByteArrayView line)
-{
-    const qsizetype eq = line.indexOf('=');
-    return QString::fromUtf8(eq < 0 ? line : line.sliced(eq + 1));
-}
-
-// The leading bytes of `text`'s UTF-8 form, at most `limit`, cut on a character boundary.
-QByteArray utf8Prefix(const QString &text, qsizetype limit)
-{
-    QByteArray bytes = text.toUtf8();
-    if (bytes.size() <= limit)
-        return bytes;
-    qsizetype cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
-        --cut;
-    bytes.truncate(cut);
-    return bytes;
-}
-
 bool replacedInNames(unsigned char c)
 {
     // The space and the printable punctuation except ' , - and _; control characters too,
@@ -98,7 +70,7 @@ UrlListRead parseUrlList(QByteArrayView content, ReaderSide side)
         UrlEntry entry;
         int taken = 0;
         for (; taken < UrlEntry::kValueCount && !record.atEnd(); ++taken)
-            entry.values[taken] = valueOf(record.next());
+            entry.values[taken] = valueAfterKey(record.next());
         if (taken < UrlEntry::kValueCount)
             continue; // cut short by the end of the file
         if (entry[UrlEntry::Url] == u"*"_s) {
@@ -143,13 +115,13 @@ QByteArray formatUrlList(const QString &listName, const QList<UrlEntry> &entries
     QByteArray out;
     out += "Pagewarden URL List file. Edit it in Pagewarden, not by hand.\r\n";
     out += "Norvane Software's Pagewarden\r\n";
-    out += "URL List: " + oneLine(listName) + "\r\n";
+    out += "URL List: " + recordValue(listName) + "\r\n";
     out += "\r\n";
     const auto &keys = UrlEntry::keys();
     for (const UrlEntry &entry : entries) {
         out += kEntryMarker + "\r\n";
         for (int i = 0; i < UrlEntry::kValueCount; ++i)
-            out += keys[i].toUtf8() + '=' + oneLine(entry.values[i]) + "\r\n";
+            out += keys[i].toUtf8() + '=' + recordValue(entry.values[i]) + "\r\n";
     }
     return out;
 }
@@ -166,12 +138,12 @@ bool writeUrlList(const QString &dataDirectory, const QString &listName, const Q
 
 QString urlKey(const QString &url)
 {
-    return safeName(utf8Prefix(url.mid(7), kMaxNameSourceBytes));
+    return safeName(cutUtf8(url.mid(7).toUtf8(), kMaxNameSourceBytes));
 }
 
 QString pageName(const QString &url, const QDateTime &now)
 {
-    return safeName(utf8Prefix(url.mid(7), kMaxNameSourceBytes) + '@' + datetime::fullText(now).toUtf8());
+    return safeName(cutUtf8(url.mid(7).toUtf8(), kMaxNameSourceBytes) + '@' + datetime::fullText(now).toUtf8());
 }
 
 } // namespace pw

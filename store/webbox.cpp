@@ -11,19 +11,6 @@ namespace {
 const QByteArray kRecordMarker = "[URL]";
 constexpr int kRecordLines = 7;
 
-QByteArray oneLine(const QString &value)
-{
-    QByteArray bytes = value.toUtf8();
-    bytes.replace('\r', ' ').replace('\n', ' ');
-    return bytes;
-}
-
-QString valueOf(QByteArrayView line)
-{
-    const qsizetype eq = line.indexOf('=');
-    return QString::fromUtf8(eq < 0 ? line : line.sliced(eq + 1));
-}
-
 } // namespace
 
 WebBoxRead parseWebBox(QByteArrayView content, ReaderSide side)
@@ -37,7 +24,7 @@ WebBoxRead parseWebBox(QByteArrayView content, ReaderSide side)
         QString values[kRecordLines];
         int taken = 0;
         for (; taken < kRecordLines && !record.atEnd(); ++taken)
-            values[taken] = valueOf(record.next());
+            values[taken] = valueAfterKey(record.next());
         if (taken < kRecordLines) {
             if (side == ReaderSide::Server) {
                 result.truncated = true;
@@ -82,7 +69,7 @@ QByteArray webBoxHeader(const QString &listName)
     QByteArray out;
     out += "Pagewarden WebBox file. Edit it in Pagewarden, not by hand.\r\n";
     out += "Norvane Software's Pagewarden\r\n";
-    out += "WebBox: " + oneLine(listName) + "\r\n";
+    out += "WebBox: " + recordValue(listName) + "\r\n";
     out += "\r\n";
     return out;
 }
@@ -91,12 +78,12 @@ QByteArray formatWebBoxRecord(const WebBoxEntry &entry)
 {
     QByteArray out;
     out += kRecordMarker + "\r\n";
-    out += "Description=" + oneLine(entry.description) + "\r\n";
-    out += "URL=" + oneLine(entry.url) + "\r\n";
-    out += "Last Modified=" + oneLine(entry.lastModified) + "\r\n";
-    out += "Size=" + oneLine(entry.size) + "\r\n";
-    out += "File Location=" + oneLine(entry.fileLocation) + "\r\n";
-    out += "Date/Time=" + oneLine(entry.dateTime) + "\r\n";
+    out += "Description=" + recordValue(entry.description) + "\r\n";
+    out += "URL=" + recordValue(entry.url) + "\r\n";
+    out += "Last Modified=" + recordValue(entry.lastModified) + "\r\n";
+    out += "Size=" + recordValue(entry.size) + "\r\n";
+    out += "File Location=" + recordValue(entry.fileLocation) + "\r\n";
+    out += "Date/Time=" + recordValue(entry.dateTime) + "\r\n";
     out += entry.read ? "Read=True\r\n" : "Read=False\r\n";
     return out;
 }

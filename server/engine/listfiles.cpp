@@ -2,6 +2,7 @@
 
 #include "store/fileio.h"
 #include "store/paths.h"
+#include "store/textlines.h"
 #include "store/webbox.h"
 
 #include <QFile>
@@ -39,19 +40,11 @@ QList<LineSpan> lineSpans(const QByteArray &content)
     return spans;
 }
 
-QString valueOf(QByteArrayView line)
-{
-    const qsizetype eq = line.indexOf('=');
-    return QString::fromUtf8(eq < 0 ? line : line.sliced(eq + 1));
-}
-
 QByteArray withValue(QByteArrayView line, const char *defaultKey, const QString &value)
 {
     const qsizetype eq = line.indexOf('=');
-    QByteArray out = eq < 0 ? QByteArray(defaultKey) + '=' : line.first(eq + 1).toByteArray();
-    QByteArray v = value.toUtf8();
-    v.replace('\r', ' ').replace('\n', ' ');
-    return out + v;
+    const QByteArray key = eq < 0 ? QByteArray(defaultKey) + '=' : line.first(eq + 1).toByteArray();
+    return key + recordValue(value);
 }
 
 } // namespace
@@ -70,7 +63,7 @@ QByteArray applyListUpdates(const QByteArray &content, const QList<ListValueUpda
     for (qsizetype i = 0; i + UrlEntry::kValueCount < spans.size(); ++i) {
         if (lineAt(i) != "[ENTRY]")
             continue;
-        const QString url = valueOf(lineAt(i + 1 + UrlEntry::Url)).toLower();
+        const QString url = valueAfterKey(lineAt(i + 1 + UrlEntry::Url)).toLower();
         if (!firstRecord.contains(url))
             firstRecord.insert(url, i);
     }
