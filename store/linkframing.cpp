@@ -13,7 +13,14 @@ QList<QByteArray> LineFramer::feed(QByteArrayView bytes)
     auto append = [this, &lines](QByteArrayView data) {
         qsizetype pos = 0;
         while (pos < data.size()) {
+            if (m_discarding)
+                return;
             if (m_pending.size() == kMaxLine) {
+                if (m_overlong == Overlong::Discard) {
+                    m_pending.clear();
+                    m_discarding = true;
+                    return;
+                }
                 lines.append(m_pending);
                 m_pending.clear();
             }
@@ -45,8 +52,10 @@ QList<QByteArray> LineFramer::feed(QByteArrayView bytes)
         if (end > pos && bytes[end - 1] == '\r')
             --end; // the CR of a CR LF is no part of the line
         append(bytes.sliced(pos, end - pos));
-        lines.append(m_pending);
+        if (!m_discarding)
+            lines.append(m_pending);
         m_pending.clear();
+        m_discarding = false;
         pos = newline + 1;
     }
     return lines;

@@ -14,22 +14,34 @@ inline constexpr qsizetype kMaxLine = 16384;
 
 // Cuts received bytes into lines. A line is delivered without its "\n" (and without a
 // "\r" just before it, so a hand-typed CR LF session works too). A line that goes on past
-// kMaxLine bytes is delivered in pieces of kMaxLine bytes, so a peer cannot grow the
-// buffer without bound.
+// kMaxLine bytes is delivered in pieces of kMaxLine bytes, or dropped whole, as chosen; so
+// a peer cannot grow the buffer without bound.
 class LineFramer
 {
 public:
+    enum class Overlong {
+        Split,   // deliver an over-long line in pieces of kMaxLine bytes
+        Discard, // drop an over-long line whole, up to and including its "\n"
+    };
+    explicit LineFramer(Overlong overlong = Overlong::Split)
+        : m_overlong(overlong)
+    {
+    }
+
     QList<QByteArray> feed(QByteArrayView bytes);
     qsizetype pendingBytes() const { return m_pending.size() + (m_heldCr ? 1 : 0); }
     void clear()
     {
         m_pending.clear();
         m_heldCr = false;
+        m_discarding = false;
     }
 
 private:
+    Overlong m_overlong;
     QByteArray m_pending;
     bool m_heldCr = false;
+    bool m_discarding = false; // inside an over-long line that is being dropped
 };
 
 // The text as one line on the wire: UTF-8, line breaks inside it turned into blanks,

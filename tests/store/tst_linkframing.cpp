@@ -60,6 +60,18 @@ private Q_SLOTS:
         QCOMPARE(exact.feed("\n"), Lines{QByteArray(pw::link::kMaxLine, 'y')});
     }
 
+    void overlongLinesCanBeDropped()
+    {
+        pw::link::LineFramer framer(pw::link::LineFramer::Overlong::Discard);
+        Lines got = framer.feed(QByteArray(pw::link::kMaxLine + 5, 'x'));
+        got += framer.feed(QByteArray(3 * pw::link::kMaxLine, 'y'));
+        got += framer.feed("still the same line\nGETALL\n");
+        QCOMPARE(got, Lines{"GETALL"});
+        // A line of exactly the limit is kept.
+        QCOMPARE(framer.feed(QByteArray(QByteArray(pw::link::kMaxLine, 'z') + '\n')),
+                 Lines{QByteArray(pw::link::kMaxLine, 'z')});
+    }
+
     void frameLine()
     {
         QCOMPARE(pw::link::frameLine(u"RETR News"_s), QByteArray("RETR News\n"));
