@@ -648,6 +648,23 @@ bool RunEngine::aborttransfers()
     return true;
 }
 
+void RunEngine::shutdown()
+{
+    const bool wasActive = m_transferActive;
+    m_closing = true;
+    if (wasActive) {
+        aborttransfers();
+        while (anySlotActive())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    m_tooLongTimer.stop();
+    m_slowTimer.stop();
+    saveAllLists();
+    if (m_settings.enabledun && m_settings.discdun)
+        m_dialUp->hangUpAfterRun();
+    m_transferActive = false;
+}
+
 void RunEngine::notifythreadterminate(int number)
 {
     RetrievalSlot &slot = m_slots[number - 1];

@@ -129,8 +129,10 @@ public:
     bool aborttransfers();
     void requestListReload();
     void requestSettingsReload();
-    // The server is closing: no run may end normally any more.
-    void setClosing(bool closing) { m_closing = closing; }
+    // The server is closing: aborts a run without its end-of-run work, waits (serving
+    // events) until every slot has ended, writes the list values still pending and hangs
+    // up a connection this program dialled.
+    void shutdown();
 
     // State for windows.
     bool transferActive() const { return m_transferActive; }

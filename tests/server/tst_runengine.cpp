@@ -548,6 +548,35 @@ private Q_SLOTS:
         QVERIFY(!f.engine->aborttransfers()); // nothing to abort now
     }
 
+    // Closing during a run: the run is aborted without its end-of-run lines, and the
+    // values of pages already accepted reach the list file.
+    void shutdownDuringARun()
+    {
+        pwtest::EngineFixture f;
+        f.engine->setListSaveInterval(3600 * 1000);
+        f.http.setHandler([](const pwtest::ScriptedHttpServer::Request &r) {
+            Response resp = page("content of " + r.path);
+            if (r.path != "/fast")
+                resp.delayMs = 10000;
+            return resp;
+        });
+        QList<pw::UrlEntry> entries{pwtest::urlEntry(f.http.url(u"/fast"_s))};
+        for (int i = 0; i < 5; ++i)
+            entries.append(pwtest::urlEntry(f.http.url(u"/slow%1"_s.arg(i))));
+        f.settings.numthreads = 3;
+        f.applySettings();
+        f.makeList(u"News"_s, entries);
+        f.engine->queuelist(u"News"_s);
+        QTRY_COMPARE(f.engine->counters().modified, 1);
+        QTRY_COMPARE(f.http.requests().size(), 3);
+        f.engine->shutdown();
+        QVERIFY(!f.engine->anySlotActive());
+        QCOMPARE(f.link.count(u"ABORTING TRUE"_s), 1); // the abort's, no end-of-run lines
+        QVERIFY(!f.link.lines.contains(u"TRANSFERACTIVE FALSE"_s));
+        QCOMPARE(f.listFile(u"News"_s).value(0)[pw::UrlEntry::Size],
+                 QString::number(QByteArray("content of /fast").size()));
+    }
+
     void queueingRules()
     {
         pwtest::EngineFixture f;
