@@ -1,16 +1,21 @@
-// The retrieval server. Its main window and tray icon are not built yet: for now it runs
-// without them, serves the link and retrieves on request, and ends on SIGTERM or SIGINT
-// the way closing it will (a run is aborted, pending list values are written).
+// wardserv: the retrieval server behind its tray icon. Without a display it runs with the
+// offscreen platform and no tray, so it can run as a user service; SIGTERM ends it the
+// way the close prompt's "Exit" does.
+#include "server/app/mainwindow.h"
+#include "server/app/prompt.h"
+#include "server/app/singleinstance.h"
 #include "server/engine/servercore.h"
 #include "store/paths.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QSocketNotifier>
-#include <QTextStream>
 
 #include <csignal>
+#include <exception>
 #include <sys/socket.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -26,16 +31,36 @@ void onSignal(int)
 
 int main(int argc, char *argv[])
 {
-    // Without a display the server still runs, as a user service does.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("wardserv"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Pagewarden Server"));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"wardserv"_s);
+    QApplication::setApplicationDisplayName(u"Pagewarden Server"_s);
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    pw::server::ServerCore core;
-    core.start(pw::paths::linkPort());
+    pw::gui::SingleInstance instance(u"wardserv"_s);
+    if (!instance.becomePrimary()) {
+        // Another server runs for these settings: bring it forward and end.
+        pw::gui::SingleInstance::sendRestore(u"wardserv"_s);
+        return 0;
+    }
+
+    std::unique_ptr<pw::server::ServerCore> core;
+    std::unique_ptr<pw::server::MainWindow> window;
+    try {
+        core = std::make_unique<pw::server::ServerCore>();
+        pw::gui::Prompt::setLogger([&core](const QString &text) { core->engine().logLine(text); });
+        window = std::make_unique<pw::server::MainWindow>(*core);
+        core->start(pw::paths::linkPort());
+        QObject::connect(&instance, &pw::gui::SingleInstance::restoreRequested, window.get(),
+                         &pw::server::MainWindow::restore);
+        window->present();
+    } catch (const std::exception &) {
+        pw::gui::Prompt::error(nullptr, u"Pagewarden Server may have difficulty starting due to a system error or low "
+                                        "system resources. Please restart."_s);
+        return 1;
+    }
 
     // Signals arrive on a pipe, so the shutdown runs on the event loop, not in a handler.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
@@ -45,8 +70,7 @@ int main(int argc, char *argv[])
         char byte = 0;
         [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
         notifier.setEnabled(false);
-        core.engine().shutdown();
-        QGuiApplication::quit();
+        window->shutdownAndQuit();
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -55,7 +79,11 @@ int main(int argc, char *argv[])
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
 
-    QTextStream(stdout) << "wardserv: serving on 127.0.0.1:" << core.link().port() << ", data in "
-                        << pw::paths::dataHome() << Qt::endl;
-    return QGuiApplication::exec();
+    try {
+        return QApplication::exec();
+    } catch (const std::exception &) {
+        pw::gui::Prompt::error(nullptr, u"There was an unrecoverable error during the operation of Pagewarden "
+                                        "Server. Please restart."_s);
+        return 1;
+    }
 }
