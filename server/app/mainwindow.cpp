@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QMenu>
 #include <QProcess>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -132,6 +133,8 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::present()
 {
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     const bool hidden = m_core.engine().settings().systemtray;
     if (m_tray && hidden) {
         m_tray->show();

@@ -127,6 +127,14 @@ private Q_SLOTS:
             QVERIFY(e[pw::UrlEntry::LastModified] != u"*"_s); // nginx sends Last-Modified
         }
 
+        // A second server for the same settings hands over to the first and ends.
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(QCoreApplication::applicationDirPath() + u"/../bin/wardserv"_s, {});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(server.state(), QProcess::Running);
+
         ::kill(pid_t(server.processId()), SIGTERM);
         QVERIFY(server.waitForFinished(10000));
         QCOMPARE(server.exitStatus(), QProcess::NormalExit);
