@@ -29,7 +29,7 @@ $(FUZZ_BUILD)/build.ninja:
 
 # Every fuzz target for FUZZ_SECONDS seconds each (60 by default).
 fuzz: deps $(FUZZ_BUILD)/build.ninja
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	bash fuzz/run-all.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
 
 # The short run that CI does.

@@ -1,5 +1,7 @@
 #include "servercore.h"
 
+#include "highlightpage.h"
+
 #include "store/paths.h"
 #include "store/settings.h"
 #include "store/webboxeslist.h"
@@ -20,6 +22,7 @@ ServerCore::ServerCore(QObject *parent)
     connect(m_link.get(), &LinkServer::retrieveRequested, engine, &RunEngine::queuelist);
     connect(m_link.get(), &LinkServer::refreshListRequested, engine, &RunEngine::requestListReload);
     connect(m_link.get(), &LinkServer::refreshSetupRequested, engine, &RunEngine::requestSettingsReload);
+    m_engine->setHighlighter(&highlightpage);
     m_engine->setSettingsReloader([this] { reloadSettings(); });
     m_engine->setListReloader([this] { reloadLists(); });
 }

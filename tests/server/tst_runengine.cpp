@@ -2,6 +2,8 @@
 #include "support/testca.h"
 
 #include "server/engine/captionfit.h"
+#include "server/engine/highlightmarkup.h"
+#include "server/engine/highlightpage.h"
 
 #include <QGuiApplication>
 
@@ -748,6 +750,36 @@ private Q_SLOTS:
         QCOMPARE(saved.size(), 20);
         for (int i = 0; i < 20; ++i)
             QCOMPARE(saved[i][pw::UrlEntry::Size], QString::number(u"/p%1!"_s.arg(i).size()));
+    }
+
+    // A run with both highlighting passes on: keywords marked from the first retrieval,
+    // the changed paragraph framed on the next.
+    void acceptedPagesAreHighlighted()
+    {
+        pwtest::EngineFixture f;
+        f.engine->setHighlighter(&pw::server::highlightpage);
+        QByteArray body = "<html><body><p>Old news today</p>\r\n<p>Weather report</p></body></html>";
+        f.http.setHandler([&body](const pwtest::ScriptedHttpServer::Request &) { return page(body); });
+        pw::UrlEntry e = pwtest::urlEntry(f.http.url(u"/p"_s));
+        e[pw::UrlEntry::Highlighting] = u"TRUE"_s;
+        e[pw::UrlEntry::Keywording] = u"TRUE"_s;
+        e[pw::UrlEntry::KeywordsToHighlight] = u"news"_s;
+        e[pw::UrlEntry::SizeThreshold] = u"0"_s;
+        f.makeList(u"News"_s, {e});
+        QVERIFY(f.retrieve(u"News"_s));
+        const QByteArray first = pwtest::readAll(f.webBox(u"News"_s).value(0).fileLocation);
+        const QByteArray marked = pw::server::keywordStart("#FF0000") + "news" + pw::server::kKeywordEnd.toByteArray();
+        QVERIFY2(first.contains(marked), first.constData());
+        QVERIFY(!first.contains(pw::server::kFrameEnd.toByteArray()));
+
+        body.replace("Weather report", "Storm warning for the coast");
+        QVERIFY(f.retrieve(u"News"_s));
+        const QByteArray second = pwtest::readAll(f.webBox(u"News"_s).value(1).fileLocation);
+        QVERIFY2(second.contains(pw::server::frameStart("#FFFF00")), second.constData());
+        QVERIFY(second.contains("Storm warning for the coast"));
+        QVERIFY2(second.contains(QByteArray(pw::server::frameStart("#FFFF00") + "Storm warning for the coast")),
+                 second.constData());
+        QVERIFY(second.contains("<body><p>Old")); // the unchanged paragraph is not framed
     }
 
     void noClientMarksNewRetrieve()
