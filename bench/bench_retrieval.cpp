@@ -1,6 +1,9 @@
 // A retrieval run over 1000 pages of about 20 KB served by nginx on loopback, with ten
 // slots: first every page is new, then every page is unchanged. The same URLs fetched by
 // curl with ten parallel transfers, in the same invocation, are the reference.
+#include "support/nginxserver.h"
+#include "support/urlentries.h"
+
 #include "server/engine/clientlink.h"
 #include "server/engine/runengine.h"
 #include "store/dialup.h"
@@ -51,13 +54,6 @@ long peakRssKb()
     return -1;
 }
 
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return probe.serverPort();
-}
-
 QByteArray pageBody(int n)
 {
     QByteArray body = "<html><head><title>Page " + QByteArray::number(n) + "</title></head><body>\n";
@@ -92,49 +88,21 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
 
-    const QString nginx = QStandardPaths::findExecutable(u"nginx"_s, {u"/usr/sbin"_s, u"/usr/bin"_s});
     const QString curl = QStandardPaths::findExecutable(u"curl"_s);
-    if (nginx.isEmpty() || curl.isEmpty()) {
-        out << "bench_retrieval: nginx and curl are needed (scripts/install-deps.sh installs them)" << Qt::endl;
+    if (curl.isEmpty()) {
+        out << "bench_retrieval: curl is needed (scripts/install-deps.sh installs it)" << Qt::endl;
         return 1;
     }
 
     QTemporaryDir temp;
-    const QString www = temp.path() + u"/www"_s;
-    QDir().mkpath(www);
-    for (int i = 0; i < kPages; ++i) {
-        QFile page(www + u"/p%1.html"_s.arg(i));
-        page.open(QIODevice::WriteOnly);
-        page.write(pageBody(i));
-    }
-
-    const quint16 port = freePort();
-    const QString conf = temp.path() + u"/nginx.conf"_s;
-    {
-        QFile file(conf);
-        file.open(QIODevice::WriteOnly);
-        const QByteArray t = QFile::encodeName(temp.path());
-        file.write(
-            "daemon off;\nmaster_process off;\nworker_processes 1;\npid " + t + "/nginx.pid;\nerror_log " + t
-            + "/error.log;\nevents { worker_connections 256; }\nhttp {\n access_log off;\n client_body_temp_path " + t
-            + "/body;\n proxy_temp_path " + t + "/proxy;\n fastcgi_temp_path " + t + "/fastcgi;\n uwsgi_temp_path " + t
-            + "/uwsgi;\n scgi_temp_path " + t + "/scgi;\n server {\n  listen 127.0.0.1:" + QByteArray::number(port)
-            + ";\n  root " + t + "/www;\n }\n}\n");
-    }
-    QProcess server;
-    server.start(nginx, {u"-c"_s, conf, u"-p"_s, temp.path()});
-    if (!server.waitForStarted()) {
+    pwtest::NginxServer server;
+    if (!server.isRunning()) {
         out << "bench_retrieval: nginx did not start" << Qt::endl;
         return 1;
     }
-    for (int tries = 0; tries < 100; ++tries) {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, port);
-        if (probe.waitForConnected(100))
-            break;
-        QThread::msleep(50);
-    }
-    const QString base = u"http://127.0.0.1:%1/p"_s.arg(port);
+    for (int i = 0; i < kPages; ++i)
+        server.put(u"p%1.html"_s.arg(i), pageBody(i));
+    const QString base = server.url(u"p"_s);
 
     // curl, ten transfers at a time, bodies thrown away.
     const QString curlConfig = temp.path() + u"/curl.cfg"_s;
@@ -166,28 +134,7 @@ int main(int argc, char *argv[])
     settings.numthreads = 10;
     QList<pw::UrlEntry> entries;
     for (int i = 0; i < kPages; ++i) {
-        pw::UrlEntry e;
-        const QStringList values{u"Page %1"_s.arg(i),
-                                 base + QString::number(i) + u".html"_s,
-                                 u"*"_s,
-                                 u"*"_s,
-                                 QString(),
-                                 QString(),
-                                 u"FALSE"_s,
-                                 u"FALSE"_s,
-                                 u"FALSE"_s,
-                                 u"60"_s,
-                                 u"30"_s,
-                                 u"clYellow"_s,
-                                 u"clRed"_s,
-                                 u"FALSE"_s,
-                                 QString(),
-                                 u"FALSE"_s,
-                                 u"FALSE"_s,
-                                 u"500"_s};
-        for (int v = 0; v < pw::UrlEntry::kValueCount; ++v)
-            e.values[v] = values[v];
-        entries.append(e);
+        entries.append(pwtest::urlEntry(base + QString::number(i) + u".html"_s, u"Page %1"_s.arg(i)));
     }
     pw::writeUrlList(settings.datadir, u"Bench"_s, entries);
 
@@ -208,9 +155,6 @@ int main(int argc, char *argv[])
     const pw::server::Counters newCounts = engine.counters();
     const Figures unchanged = runOnce();
     const pw::server::Counters sameCounts = engine.counters();
-
-    server.terminate();
-    server.waitForFinished();
 
     out << "Retrieval of " << kPages << " pages of about " << kPageBytes / 1024 << " KB from nginx on loopback"
         << Qt::endl;

@@ -2,6 +2,7 @@
 // request of a client on the link, and checks what it says against what it wrote.
 #include "support/nginxserver.h"
 #include "support/testhome.h"
+#include "support/urlentries.h"
 
 #include "store/linkframing.h"
 #include "store/paths.h"
@@ -31,28 +32,7 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             QVERIFY(web.put(u"page%1.html"_s.arg(i),
                             "<html><body><p>Page " + QByteArray::number(i) + "</p></body></html>\n"));
-            pw::UrlEntry e;
-            const QStringList v{u"Page %1"_s.arg(i),
-                                web.url(u"page%1.html"_s.arg(i)),
-                                u"*"_s,
-                                u"*"_s,
-                                {},
-                                {},
-                                u"FALSE"_s,
-                                u"FALSE"_s,
-                                u"FALSE"_s,
-                                u"60"_s,
-                                u"30"_s,
-                                u"clYellow"_s,
-                                u"clRed"_s,
-                                u"FALSE"_s,
-                                {},
-                                u"FALSE"_s,
-                                u"FALSE"_s,
-                                u"500"_s};
-            for (int k = 0; k < pw::UrlEntry::kValueCount; ++k)
-                e.values[k] = v[k];
-            entries.append(e);
+            entries.append(pwtest::urlEntry(web.url(u"page%1.html"_s.arg(i)), u"Page %1"_s.arg(i)));
         }
         QDir().mkpath(pw::paths::dataDir());
         QVERIFY(pw::writeUrlList(pw::paths::dataDir(), u"News"_s, entries));

@@ -3,6 +3,7 @@
 #include "support/httpserver.h"
 #include "support/recordinglink.h"
 #include "support/testhome.h"
+#include "support/urlentries.h"
 
 #include "server/engine/runengine.h"
 #include "store/actionlog.h"
@@ -17,33 +18,6 @@
 #include <QtTest>
 
 namespace pwtest {
-
-// One URL entry with the editor's usual values.
-inline pw::UrlEntry urlEntry(const QString &url, const QString &description = QStringLiteral("Page"))
-{
-    pw::UrlEntry e;
-    const QStringList values{description,
-                             url,
-                             QStringLiteral("*"),
-                             QStringLiteral("*"),
-                             QString(),
-                             QString(),
-                             QStringLiteral("FALSE"),
-                             QStringLiteral("FALSE"),
-                             QStringLiteral("FALSE"),
-                             QStringLiteral("60"),
-                             QStringLiteral("30"),
-                             QStringLiteral("clYellow"),
-                             QStringLiteral("clRed"),
-                             QStringLiteral("FALSE"),
-                             QString(),
-                             QStringLiteral("FALSE"),
-                             QStringLiteral("FALSE"),
-                             QStringLiteral("500")};
-    for (int i = 0; i < pw::UrlEntry::kValueCount; ++i)
-        e.values[i] = values[i];
-    return e;
-}
 
 // A data home, a scripted web server, a recording client and an engine over them.
 struct EngineFixture

@@ -181,7 +181,7 @@ private Q_SLOTS:
 
     void refreshSetupDuringARunHappensOnceAtItsEnd()
     {
-        CoreFixture f(1, 500);
+        CoreFixture f(1, 1500);
         QSignalSpy reloads(f.core.get(), &pw::server::ServerCore::settingsReloaded);
         LineClient client(f.port());
         QVERIFY(client.waitForLines(3));

@@ -530,8 +530,10 @@ private Q_SLOTS:
         slow.body = "never";
         f.http.setHandler([slow](const pwtest::ScriptedHttpServer::Request &) { return slow; });
         QList<pw::UrlEntry> entries;
-        for (int i = 0; i < 30; ++i)
+        for (int i = 0; i < 30; ++i) {
             entries.append(pwtest::urlEntry(f.http.url(u"/p%1"_s.arg(i))));
+            entries.last()[pw::UrlEntry::Delay] = u"100000"_s; // only the abort ends them
+        }
         f.makeList(u"News"_s, entries);
         QSignalSpy finished(f.engine.get(), &pw::server::RunEngine::runFinished);
         f.engine->queuelist(u"News"_s);
@@ -563,14 +565,16 @@ private Q_SLOTS:
             return resp;
         });
         QList<pw::UrlEntry> entries{pwtest::urlEntry(f.http.url(u"/fast"_s))};
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < 5; ++i) {
             entries.append(pwtest::urlEntry(f.http.url(u"/slow%1"_s.arg(i))));
+            entries.last()[pw::UrlEntry::Delay] = u"100000"_s; // no time-out: the shutdown ends them
+        }
         f.settings.numthreads = 3;
         f.applySettings();
         f.makeList(u"News"_s, entries);
         f.engine->queuelist(u"News"_s);
         QTRY_COMPARE(f.engine->counters().modified, 1);
-        QTRY_COMPARE(f.http.requests().size(), 3);
+        QTRY_COMPARE(f.http.requests().size(), 4); // the fast page, then three slow ones in the three slots
         f.engine->shutdown();
         QVERIFY(!f.engine->anySlotActive());
         QCOMPARE(f.link.count(u"ABORTING TRUE"_s), 1); // the abort's, no end-of-run lines
@@ -662,10 +666,11 @@ private Q_SLOTS:
     {
         pwtest::EngineFixture f;
         Response slow = page("new content");
-        slow.delayMs = 300;
+        slow.delayMs = 1500; // time enough for the client's save to come first
         slow.headers.append({"Last-Modified", kLastModified});
         f.http.setResponse("/a", slow);
-        const pw::UrlEntry a = pwtest::urlEntry(f.http.url(u"/a"_s), u"A"_s);
+        pw::UrlEntry a = pwtest::urlEntry(f.http.url(u"/a"_s), u"A"_s);
+        a[pw::UrlEntry::TimeOut] = u"100000"_s; // the watch ticks are short here
         f.makeList(u"News"_s, {a});
         f.engine->queuelist(u"News"_s);
         QTRY_COMPARE(f.http.requests().size(), 1);
