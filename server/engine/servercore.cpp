@@ -14,6 +14,7 @@ ServerCore::ServerCore(QObject *parent)
     : QObject(parent)
     , m_link(std::make_unique<LinkServer>())
     , m_engine(std::make_unique<RunEngine>(*m_link))
+    , m_scheduler(std::make_unique<Scheduler>(*m_engine, *m_link))
 {
     RunEngine *engine = m_engine.get();
     m_link->setStateProvider([engine] { return LinkState{false, false, engine->transferActive()}; });
@@ -23,18 +24,23 @@ ServerCore::ServerCore(QObject *parent)
     connect(m_link.get(), &LinkServer::refreshListRequested, engine, &RunEngine::requestListReload);
     connect(m_link.get(), &LinkServer::refreshSetupRequested, engine, &RunEngine::requestSettingsReload);
     m_engine->setHighlighter(&highlightpage);
+    // Stopped while a run is aborted, started again at the end of every run.
+    connect(engine, &RunEngine::schedulerEnabledChanged, m_scheduler.get(), &Scheduler::setEnabled);
     m_engine->setSettingsReloader([this] { reloadSettings(); });
     m_engine->setListReloader([this] { reloadLists(); });
 }
 
 ServerCore::~ServerCore()
 {
+    m_scheduler.reset();
     m_engine.reset(); // its threads end before the link goes
 }
 
 void ServerCore::start(quint16 port)
 {
     reloadSettings();
+    m_scheduler->queueMissed();
+    m_scheduler->setEnabled(true);
     reloadLists();
     if (!m_link->listen(port))
         m_engine->logLine(u"Error while establishing Pagewarden client/server connection"_s);
@@ -44,6 +50,7 @@ void ServerCore::reloadSettings()
 {
     auto store = paths::openSettings();
     m_engine->setSettings(settings::load(*store, m_phoneBook));
+    m_scheduler->load(m_engine->settings().schedview);
     Q_EMIT settingsReloaded();
 }
 

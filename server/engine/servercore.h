@@ -2,6 +2,7 @@
 
 #include "linkserver.h"
 #include "runengine.h"
+#include "scheduler.h"
 
 #include "store/dialup.h"
 
@@ -27,6 +28,7 @@ public:
 
     RunEngine &engine() { return *m_engine; }
     LinkServer &link() { return *m_link; }
+    Scheduler &scheduler() { return *m_scheduler; }
 
     void reloadSettings();
     void reloadLists();
@@ -38,6 +40,7 @@ Q_SIGNALS:
 private:
     std::unique_ptr<LinkServer> m_link;
     std::unique_ptr<RunEngine> m_engine;
+    std::unique_ptr<Scheduler> m_scheduler;
     EmptyPhoneBook m_phoneBook;
 };
 

@@ -117,8 +117,11 @@ private Q_SLOTS:
         QVERIFY(client.waitForLines(3));
         QCOMPARE(client.lines.mid(0, 3),
                  (QList<QByteArray>{"DUNCONNECTING FALSE", "DUNCONNECTED FALSE", "TRANSFERACTIVE TRUE"}));
+        QVERIFY(f.core->scheduler().isEnabled());
         f.core->engine().aborttransfers();
+        QVERIFY(!f.core->scheduler().isEnabled()); // no scheduled start while aborting
         QVERIFY(f.waitIdle());
+        QVERIFY(f.core->scheduler().isEnabled()); // back at the end of the run
     }
 
     void oneClientAtATime()
