@@ -9,7 +9,7 @@ packages=(
   libgl-dev libcurl4-openssl-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth
-  nginx-light tinyproxy curl openssl
+  nginx-light tinyproxy curl openssl python3-aiosmtpd
 )
 
 missing=()

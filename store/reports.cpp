@@ -111,8 +111,7 @@ QByteArray formatReport(const QString &listName, const QString &dateTime, const 
             out << recordValue(line);
     }
     out << kRule << QByteArray();
-    out << "Report written by Pagewarden, the web page change monitor."
-        << "Pagewarden is a product of Norvane Software.";
+    out << kReportClosingLine1 << kReportClosingLine2;
     return joinCrLf(out);
 }
 

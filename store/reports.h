@@ -48,6 +48,10 @@ inline constexpr char kReportChangedSize[] = " (Changed - Size Difference)";
 inline constexpr char kReportUnchangedSize[] = " (No Change - Size)";
 inline constexpr char kReportUnchangedDate[] = " (No Change - Last Modified)";
 
+// The two closing lines of a report file and of a report mail.
+inline constexpr char kReportClosingLine1[] = "Report written by Pagewarden, the web page change monitor.";
+inline constexpr char kReportClosingLine2[] = "Pagewarden is a product of Norvane Software.";
+
 // The whole text of a report file.
 QByteArray formatReport(const QString &listName, const QString &dateTime, const QStringList &lines);
 

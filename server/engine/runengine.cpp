@@ -2,6 +2,7 @@
 
 #include "captionfit.h"
 #include "listfiles.h"
+#include "reportmailer.h"
 #include "slottransfer.h"
 #include "soundeffectplayer.h"
 
@@ -51,6 +52,13 @@ RunEngine::RunEngine(ClientLink &link, QObject *parent)
                 setCaption(number, QString::number(bytes) + u" Bytes received on "_s + s.thread->current.url);
         });
     }
+    m_mailer = new ReportMailer(this);
+    connect(m_mailer, &ReportMailer::finished, this, [this](const QStringList &log, int) {
+        for (const QString &line : log)
+            logLine(line);
+        if (!m_closing)
+            finishRun();
+    });
     m_freeSpace = [] { return QStorageInfo(paths::dataHome()).bytesAvailable(); };
     m_ownSound = std::make_unique<SoundEffectPlayer>();
     m_sound = m_ownSound.get();
@@ -639,6 +647,7 @@ bool RunEngine::aborttransfers()
     setAcceptingWork(false);
     Q_EMIT schedulerEnabledChanged(false);
     m_slowTimer.stop();
+    m_mailer->cancel(); // an aborted run mails nothing more
     for (int slot = 1; slot <= kSlotCount; ++slot)
         notifythreadterminate(slot);
     setBusy(false);
@@ -657,6 +666,9 @@ void RunEngine::shutdown()
         while (anySlotActive())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
+    m_mailer->cancel();
+    while (m_mailer->busy())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     m_tooLongTimer.stop();
     m_slowTimer.stop();
     saveAllLists();
@@ -687,9 +699,39 @@ void RunEngine::threadterminate(int number)
 
 void RunEngine::posttransfer()
 {
-    if (m_closing || anySlotActive() || !m_transferActive)
+    if (m_closing || anySlotActive() || !m_transferActive || m_mailer->busy())
         return;
-    // Mail of reports comes with the mail component.
+    if (m_settings.emailreports && m_acceptingWork && !m_settings.reportlist.isEmpty()) {
+        Q_EMIT statusPanelChanged(0, u"E-Mailing Reports."_s);
+        setAcceptingWork(false); // the run is still ending: no queueing meanwhile
+        if (mailReports())
+            return; // the end of the run goes on when the mail is done
+    }
+    finishRun();
+}
+
+bool RunEngine::mailReports()
+{
+    if (m_settings.sendmail.isEmpty()) {
+        logLine(u"No recipient mailed because no address given for confirmation."_s);
+        return false;
+    }
+    if (m_settings.smtpserver.isEmpty()) {
+        logLine(u"No SMTP server specified: confirmations cannot be mailed."_s);
+        return false;
+    }
+    QList<MailReport> reports;
+    for (LoadedList &list : m_loadedLists) {
+        reports.append({list.name, list.reportLines});
+        list.reportLines.clear();
+    }
+    m_mailer->start({m_settings.smtpserver, m_settings.origmail, m_settings.sendmail, m_settings.emailblank}, reports,
+                    Clock::currentDateTime());
+    return true;
+}
+
+void RunEngine::finishRun()
+{
     m_transferActive = false;
     setAcceptingWork(false);
     setBusy(true);

@@ -23,6 +23,7 @@
 
 namespace pw::server {
 
+class ReportMailer;
 class SlotTransfer;
 
 inline constexpr int kSlotCount = 10;
@@ -185,6 +186,8 @@ private:
     void notifythreadterminate(int slot);
     void threadterminate(int slot);
     void posttransfer();
+    bool mailReports();
+    void finishRun();
     void clearitall();
     void createreport(int listIndex);
     void watchTooLong();
@@ -223,6 +226,7 @@ private:
     QList<QueueEntry> m_queue;
     Counters m_counters;
     std::array<RetrievalSlot, kSlotCount> m_slots;
+    ReportMailer *m_mailer = nullptr;
     QTimer m_tooLongTimer;
     QTimer m_slowTimer;
 };
