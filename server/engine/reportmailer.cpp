@@ -26,8 +26,11 @@ QByteArray headerText(const QString &text)
 
 QByteArray rfc5322Date(const QDateTime &now)
 {
-    return QLocale::c().toString(now, u"ddd, dd MMM yyyy hh:mm:ss "_s).toLatin1()
-           + QLocale::c().toString(now, u"t"_s).toLatin1().replace("UTC", "+0000");
+    const int offset = now.offsetFromUtc() / 60;
+    const QByteArray zone = QByteArray(offset < 0 ? "-" : "+")
+                            + QByteArray::number(std::abs(offset) / 60).rightJustified(2, '0')
+                            + QByteArray::number(std::abs(offset) % 60).rightJustified(2, '0');
+    return QLocale::c().toString(now, u"ddd, dd MMM yyyy hh:mm:ss "_s).toLatin1() + zone;
 }
 
 struct Upload

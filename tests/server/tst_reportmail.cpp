@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -130,7 +131,11 @@ private Q_SLOTS:
             QCOMPARE(header(mail, "To"), QByteArray("<reader@example.org>"));
             QCOMPARE(header(mail, "X-Mailer"), QByteArray("Pagewarden 1.0"));
             QCOMPARE(header(mail, "X-Envelope-To"), QByteArray("reader@example.org"));
-            QVERIFY(!header(mail, "Date").isEmpty());
+            // "Sat, 07 Mar 2026 21:05:12 +0100"
+            QVERIFY(
+                QRegularExpression(u"^[A-Z][a-z]{2}, \\d{2} [A-Z][a-z]{2} \\d{4} \\d{2}:\\d{2}:\\d{2} [+-]\\d{4}$"_s)
+                    .match(QString::fromLatin1(header(mail, "Date")))
+                    .hasMatch());
             QVERIFY(header(mail, "Message-ID").endsWith("@pagewarden>"));
             QCOMPARE(header(mail, "Content-Type"), QByteArray("text/plain; charset=UTF-8"));
         }
