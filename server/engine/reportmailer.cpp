@@ -7,6 +7,8 @@
 #include <QUuid>
 
 #include <curl/curl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -55,6 +57,19 @@ int progress(void *userdata, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return static_cast<std::atomic<bool> *>(userdata)->load() ? 1 : 0;
 }
 
+curl_socket_t openSocket(void *userdata, curlsocktype, curl_sockaddr *address)
+{
+    const curl_socket_t fd = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    static_cast<std::atomic<int> *>(userdata)->store(fd);
+    return fd;
+}
+
+int closeSocket(void *userdata, curl_socket_t fd)
+{
+    static_cast<std::atomic<int> *>(userdata)->store(-1);
+    return ::close(fd);
+}
+
 QByteArray angle(const QString &address)
 {
     return "<" + address.trimmed().toUtf8() + ">";
@@ -90,6 +105,15 @@ QByteArray composeReportMail(const MailSettings &settings, const MailReport &rep
     return mail;
 }
 
+void ReportMailer::cancel()
+{
+    m_cancel = true;
+    // A wait for the server's answer is not interrupted by the progress check: end it.
+    const int fd = m_socket.load();
+    if (fd >= 0)
+        ::shutdown(fd, SHUT_RDWR);
+}
+
 ReportMailer::ReportMailer(QObject *parent)
     : QObject(parent)
 {
@@ -98,7 +122,7 @@ ReportMailer::ReportMailer(QObject *parent)
 
 ReportMailer::~ReportMailer()
 {
-    m_cancel = true;
+    cancel();
     join();
 }
 
@@ -149,6 +173,12 @@ void ReportMailer::start(const MailSettings &settings, const QList<MailReport> &
             curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
             curl_easy_setopt(curl, CURLOPT_TIMEOUT, 300L);
             curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+            curl_easy_setopt(curl, CURLOPT_OPENSOCKETFUNCTION, openSocket);
+            curl_easy_setopt(curl, CURLOPT_OPENSOCKETDATA, &m_socket);
+            curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, closeSocket);
+            curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, &m_socket);
+            if (m_cancel)
+                break;
             const CURLcode result = curl_easy_perform(curl);
             if (result != CURLE_OK) {
                 long reply = 0;

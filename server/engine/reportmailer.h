@@ -38,8 +38,9 @@ public:
     ~ReportMailer() override;
 
     void start(const MailSettings &settings, const QList<MailReport> &reports, const QDateTime &now);
-    // Stops a mailing in progress; it ends as a failure.
-    void cancel() { m_cancel = true; }
+    // Stops a mailing in progress at once, even while it waits for the server; it ends as
+    // a failure.
+    void cancel();
     bool busy() const { return m_busy; }
 
 Q_SIGNALS:
@@ -51,6 +52,7 @@ private:
 
     std::thread m_worker;
     std::atomic<bool> m_cancel{false};
+    std::atomic<int> m_socket{-1}; // the connection of the mailing, while it is open
     bool m_busy = false;
 };
 

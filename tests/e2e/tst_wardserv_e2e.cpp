@@ -1,5 +1,6 @@
 // Starts the real wardserv with a home of its own, lets it fetch pages from nginx on
 // request of a client on the link, and checks what it says against what it wrote.
+#include "support/freeport.h"
 #include "support/nginxserver.h"
 #include "support/testhome.h"
 #include "support/urlentries.h"
@@ -40,12 +41,7 @@ private Q_SLOTS:
             auto store = pw::paths::openSettings();
             pw::saveWebBoxesList(*store, {u"News"_s});
         }
-        quint16 port = 0;
-        {
-            QTcpServer probe;
-            QVERIFY(probe.listen(QHostAddress::LocalHost));
-            port = probe.serverPort();
-        }
+        const quint16 port = pwtest::freeLoopbackPort();
 
         QProcess server;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

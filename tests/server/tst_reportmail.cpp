@@ -1,4 +1,5 @@
 #include "enginefixture.h"
+#include "support/freeport.h"
 
 #include "server/engine/reportmailer.h"
 
@@ -18,11 +19,7 @@ class SmtpServer
 public:
     explicit SmtpServer(const QString &mode = {})
     {
-        {
-            QTcpServer probe;
-            probe.listen(QHostAddress::LocalHost);
-            m_port = probe.serverPort();
-        }
+        m_port = pwtest::freeLoopbackPort();
         QStringList args{QStringLiteral(PW_TESTS_DIR "/support/smtpserver.py"), QString::number(m_port), m_dir.path()};
         if (!mode.isEmpty())
             args.append(mode);
@@ -210,12 +207,7 @@ private Q_SLOTS:
 
     void refusedConnection()
     {
-        quint16 port = 0;
-        {
-            QTcpServer probe;
-            probe.listen(QHostAddress::LocalHost);
-            port = probe.serverPort();
-        }
+        const quint16 port = pwtest::freeLoopbackPort();
         MailFixture m(u"127.0.0.1:%1"_s.arg(port), {u"All WebBoxes"_s}, false);
         QVERIFY(m.runAll());
         const QStringList log = m.f.logMessages();

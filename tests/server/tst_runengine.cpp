@@ -1,4 +1,5 @@
 #include "enginefixture.h"
+#include "support/freeport.h"
 #include "support/testca.h"
 
 #include "server/engine/captionfit.h"
@@ -341,12 +342,7 @@ private Q_SLOTS:
         pwtest::EngineFixture f;
         const QString tinyproxy = QStandardPaths::findExecutable(u"tinyproxy"_s);
         QVERIFY2(!tinyproxy.isEmpty(), "tinyproxy is installed by scripts/install-deps.sh");
-        quint16 port = 0;
-        {
-            QTcpServer probe;
-            QVERIFY(probe.listen(QHostAddress::LocalHost));
-            port = probe.serverPort();
-        }
+        const quint16 port = pwtest::freeLoopbackPort();
         const QString config =
             f.home.writeFile(u"tinyproxy.conf"_s, "Port " + QByteArray::number(port)
                                                       + "\nListen 127.0.0.1\nTimeout 30\nAllow 127.0.0.1\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "freeport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -23,11 +25,7 @@ public:
                                                              {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
         if (nginx.isEmpty() || !m_dir.isValid())
             return;
-        {
-            QTcpServer probe;
-            probe.listen(QHostAddress::LocalHost);
-            m_port = probe.serverPort();
-        }
+        m_port = pwtest::freeLoopbackPort();
         QDir(m_dir.path()).mkdir(QStringLiteral("www"));
         const QByteArray t = QFile::encodeName(m_dir.path());
         QFile conf(m_dir.path() + QStringLiteral("/nginx.conf"));

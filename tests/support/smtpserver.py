@@ -5,7 +5,7 @@ as a file in a folder.
 usage: smtpserver.py PORT FOLDER [drop-after-first|slow]
 
 With "drop-after-first" it closes the connection when a second message starts; with
-"slow" it takes ten seconds to accept each message.
+"slow" it takes a minute to accept each message.
 Prints "ready" once it listens.
 """
 import asyncio
@@ -31,7 +31,7 @@ class Store:
 
     async def handle_DATA(self, server, session, envelope):
         if self.slow:
-            await asyncio.sleep(10)
+            await asyncio.sleep(60)
         self.count += 1
         path = os.path.join(self.folder, "%03d.eml" % self.count)
         with open(path + ".part", "wb") as out:
