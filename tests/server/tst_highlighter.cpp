@@ -61,6 +61,23 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
+// A job over a page file and a stored copy in `dir`, with the test's colours and URL.
+HighlightJob fileJob(const QTemporaryDir &dir, bool highlighting, bool keywording, const QString &keywords,
+                     bool wordChecked)
+{
+    HighlightJob job;
+    job.pageFile = dir.filePath(u"page.htm"_s);
+    job.storedCopy = dir.filePath(u"key.tmp"_s);
+    job.url = kUrl;
+    job.highlighting = highlighting;
+    job.highlightColour = kColour;
+    job.keywording = keywording;
+    job.keywordColour = kKeyColour;
+    job.keywords = keywords;
+    job.wordChecked = wordChecked;
+    return job;
+}
+
 // Everything a highlightpage call reports.
 struct Recorder
 {
@@ -535,16 +552,7 @@ private Q_SLOTS:
     void bothPassesOnFiles()
     {
         QTemporaryDir dir;
-        HighlightJob job;
-        job.pageFile = dir.filePath(u"page.htm"_s);
-        job.storedCopy = dir.filePath(u"key.tmp"_s);
-        job.url = kUrl;
-        job.highlighting = true;
-        job.highlightColour = kColour;
-        job.keywording = true;
-        job.keywordColour = kKeyColour;
-        job.keywords = u"spam"_s;
-        job.wordChecked = true;
+        HighlightJob job = fileJob(dir, true, true, u"spam"_s, true);
         Recorder recorder;
         recorder.attach(job);
 
@@ -600,15 +608,7 @@ private Q_SLOTS:
         QFETCH(bool, keywordsWritten);
 
         QTemporaryDir dir;
-        HighlightJob job;
-        job.pageFile = dir.filePath(u"page.htm"_s);
-        job.storedCopy = dir.filePath(u"key.tmp"_s);
-        job.url = kUrl;
-        job.highlighting = highlighting;
-        job.highlightColour = kColour;
-        job.keywording = keywording;
-        job.keywordColour = kKeyColour;
-        job.keywords = u"new"_s;
+        HighlightJob job = fileJob(dir, highlighting, keywording, u"new"_s, false);
         Recorder recorder;
         recorder.stopAt = stopAt;
         recorder.attach(job);
@@ -658,16 +658,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, page);
 
         QTemporaryDir dir;
-        HighlightJob job;
-        job.pageFile = dir.filePath(u"page.htm"_s);
-        job.storedCopy = dir.filePath(u"key.tmp"_s);
-        job.url = kUrl;
-        job.highlighting = highlighting;
-        job.highlightColour = kColour;
-        job.keywording = keywording;
-        job.keywordColour = kKeyColour;
-        job.keywords = u"spam"_s;
-        job.wordChecked = true;
+        HighlightJob job = fileJob(dir, highlighting, keywording, u"spam"_s, true);
         Recorder recorder;
         recorder.attach(job);
         if (storedCopyExists)
@@ -686,15 +677,7 @@ private Q_SLOTS:
     void unreadablePageIsLeftAlone()
     {
         QTemporaryDir dir;
-        HighlightJob job;
-        job.pageFile = dir.filePath(u"page.htm"_s);
-        job.storedCopy = dir.filePath(u"key.tmp"_s);
-        job.url = kUrl;
-        job.highlighting = true;
-        job.highlightColour = kColour;
-        job.keywording = true;
-        job.keywordColour = kKeyColour;
-        job.keywords = u"x"_s;
+        HighlightJob job = fileJob(dir, true, true, u"x"_s, false);
         Recorder recorder;
         recorder.attach(job);
         QVERIFY(QDir().mkdir(job.pageFile)); // tests run as root: a folder stands in the way
@@ -716,16 +699,7 @@ private Q_SLOTS:
         QVERIFY(!originalPath.isEmpty() && !editedPath.isEmpty());
 
         QTemporaryDir dir;
-        HighlightJob job;
-        job.pageFile = dir.filePath(u"page.htm"_s);
-        job.storedCopy = dir.filePath(u"key.tmp"_s);
-        job.url = kUrl;
-        job.highlighting = true;
-        job.highlightColour = kColour;
-        job.keywording = true;
-        job.keywordColour = kKeyColour;
-        job.keywords = u"libffi ABI"_s;
-        job.wordChecked = true;
+        HighlightJob job = fileJob(dir, true, true, u"libffi ABI"_s, true);
         Recorder recorder;
         recorder.attach(job);
 
