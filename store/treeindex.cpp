@@ -54,9 +54,7 @@ QByteArray formatTreeIndex(const QList<TreeItem> &items)
 {
     QByteArray out;
     for (const TreeItem &item : items) {
-        QByteArray text = item.text.toUtf8();
-        text.replace('\r', ' ').replace('\n', ' ');
-        out += QByteArray(std::max(item.depth, 0), '\t') + text + "\r\n";
+        out += QByteArray(std::max(item.depth, 0), '\t') + recordValue(item.text) + "\r\n";
     }
     return out;
 }

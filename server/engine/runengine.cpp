@@ -111,6 +111,11 @@ void RunEngine::setWatchInterval(int ms)
     m_slowTimer.setInterval(ms);
 }
 
+QString RunEngine::dataDirectory() const
+{
+    return m_settings.datadir.isEmpty() ? paths::dataDir() : m_settings.datadir;
+}
+
 bool RunEngine::anySlotActive() const
 {
     return std::any_of(m_slots.begin(), m_slots.end(), [](const RetrievalSlot &s) { return s.active; });
@@ -190,7 +195,7 @@ void RunEngine::queuelist(const QString &requested)
     if (!m_transferActive)
         setCounters({});
 
-    const QString dataDir = m_settings.datadir.isEmpty() ? paths::dataDir() : m_settings.datadir;
+    const QString dataDir = dataDirectory();
     if (!QFile::exists(paths::urlListFile(dataDir, name))) {
         logLine(u"ERROR (Not Found) retrieval executed on "_s + quoted(name));
         if (!m_transferActive) // nothing runs, whatever the hint said a moment ago
@@ -227,7 +232,7 @@ void RunEngine::getall()
 
 bool RunEngine::loadtomemory(const QString &name)
 {
-    const QString dataDir = m_settings.datadir.isEmpty() ? paths::dataDir() : m_settings.datadir;
+    const QString dataDir = dataDirectory();
     ensureFolder(paths::urlListFolder(dataDir, name));
     const UrlListRead read = readUrlList(paths::urlListFile(dataDir, name), ReaderSide::Server);
     if (read.status == UrlListRead::Missing) {
@@ -277,7 +282,7 @@ void RunEngine::multithreadit(int number)
 
     ThreadSettings ts;
     ts.slot = number;
-    ts.dataDirectory = m_settings.datadir.isEmpty() ? paths::dataDir() : m_settings.datadir;
+    ts.dataDirectory = dataDirectory();
     ts.userAgent = m_settings.useragent;
     ts.proxyServer = m_settings.proxyserver;
     ts.proxyPort = m_settings.proxyport;
@@ -595,7 +600,7 @@ void RunEngine::saveListNow(int listIndex)
     for (const LoadedList::PendingValues &p : list.unsaved)
         updates.append({p.url, p.lastModified, p.size});
     QString error;
-    const QString dataDir = m_settings.datadir.isEmpty() ? paths::dataDir() : m_settings.datadir;
+    const QString dataDir = dataDirectory();
     if (!saveListUpdates(dataDir, list.name, list.entries, updates, &error))
         logLine(list.name + u' ' + error);
     list.unsaved.clear();

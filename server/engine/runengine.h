@@ -177,6 +177,8 @@ Q_SIGNALS:
     void runFinished();
 
 private:
+    // The data directory of the settings, or the resolved one when they hold none.
+    QString dataDirectory() const;
     void setCaption(int slot, const QString &caption);
     void setCounters(const Counters &counters);
     void setAcceptingWork(bool accepting);
