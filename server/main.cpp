@@ -1,34 +1,19 @@
 // wardserv: the retrieval server behind its tray icon. Without a display it runs with the
 // offscreen platform and no tray, so it can run as a user service; SIGTERM ends it the
 // way the close prompt's "Exit" does.
+#include "gui/prompt.h"
+#include "gui/singleinstance.h"
+#include "gui/terminationsignals.h"
 #include "server/app/mainwindow.h"
-#include "server/app/prompt.h"
-#include "server/app/singleinstance.h"
 #include "server/engine/servercore.h"
 #include "store/paths.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <exception>
 #include <malloc.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(signalPipe[0], &byte, 1);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -61,29 +46,16 @@ int main(int argc, char *argv[])
         core->start(pw::paths::linkPort());
         QObject::connect(&instance, &pw::gui::SingleInstance::restoreRequested, window.get(),
                          &pw::server::MainWindow::restore);
-        window->present();
+        window->present(app.arguments().contains(u"--minimized"_s));
     } catch (const std::exception &) {
         pw::gui::Prompt::error(nullptr, u"Pagewarden Server may have difficulty starting due to a system error or low "
                                         "system resources. Please restart."_s);
         return 1;
     }
 
-    // Signals arrive on a pipe, so the shutdown runs on the event loop, not in a handler.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return 1;
-    QSocketNotifier notifier(signalPipe[1], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
-        char byte = 0;
-        [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
-        notifier.setEnabled(false);
-        window->shutdownAndQuit();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    pw::gui::TerminationSignals termination;
+    QObject::connect(&termination, &pw::gui::TerminationSignals::terminationRequested, window.get(),
+                     &pw::server::MainWindow::shutdownAndQuit);
 
     try {
         return QApplication::exec();

@@ -1,10 +1,10 @@
 #include "mainwindow.h"
 
 #include "closeprompt.h"
-#include "helpwindow.h"
-#include "prompt.h"
+#include "gui/helpwindow.h"
+#include "gui/prompt.h"
+#include "gui/singleinstance.h"
 #include "queuewindow.h"
-#include "singleinstance.h"
 
 #include "store/paths.h"
 #include "store/settings.h"
@@ -131,7 +131,7 @@ MainWindow::MainWindow(ServerCore &core, QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::present()
+void MainWindow::present(bool minimized)
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
@@ -142,8 +142,9 @@ void MainWindow::present()
     }
     if (m_tray)
         m_tray->hide();
-    if (!m_tray) {
-        // Without a tray the window is the only way back: show it minimised.
+    if (!m_tray || minimized) {
+        // Without a tray the window is the only way back: show it minimised. The client
+        // starts the server minimised too.
         showMinimized();
         return;
     }

@@ -26,8 +26,9 @@ public:
     explicit MainWindow(ServerCore &core, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Shows the window or only the tray icon, as "System Tray" says.
-    void present();
+    // Shows the window or only the tray icon, as "System Tray" says; a shown window starts
+    // minimised when asked, and always without a tray.
+    void present(bool minimized = false);
 
     // The commands.
     void activateClient();

@@ -1,6 +1,6 @@
 #include "queuewindow.h"
 
-#include "prompt.h"
+#include "gui/prompt.h"
 
 #include "store/clock.h"
 #include "store/datetimetext.h"

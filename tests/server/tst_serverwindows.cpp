@@ -1,9 +1,9 @@
 #include "enginefixture.h"
 
+#include "gui/helpwindow.h"
+#include "gui/prompt.h"
 #include "server/app/closeprompt.h"
-#include "server/app/helpwindow.h"
 #include "server/app/mainwindow.h"
-#include "server/app/prompt.h"
 #include "server/app/queuewindow.h"
 #include "server/engine/servercore.h"
 #include "store/webboxeslist.h"
