@@ -4,7 +4,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test fuzz fuzz-smoke format format-check bench clean
+.PHONY: deps configure build install run test fuzz fuzz-smoke format format-check bench clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -17,8 +17,16 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	$(BUILD)/bin/pagewarden
+# Installs both programs with their resources into $(PREFIX)/opt/pagewarden, a desktop
+# entry and an icon. The installed folder is writable, so the data lives there too and
+# survives rebuilds.
+PREFIX ?= $(HOME)/.local
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+run: install
+	$(PREFIX)/opt/pagewarden/pagewarden
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -1,31 +1,43 @@
-// The client. Until its windows exist it prepares the data directories, reads the
-// settings and the URL-List tree, reports them and ends.
-#include "store/dialup.h"
-#include "store/paths.h"
-#include "store/settings.h"
-#include "store/treeindex.h"
-#include "store/webboxeslist.h"
+// pagewarden: the client. One copy runs per settings file, data home and port; a second
+// start brings the first forward and ends.
+#include "client/app/clientapp.h"
+#include "client/app/mainwindow.h"
+#include "gui/singleinstance.h"
+#include "gui/terminationsignals.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTextStream>
+
+using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("pagewarden"));
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        QTextStream(stderr) << "pagewarden: no display: start it from a desktop session (DISPLAY or "
+                               "WAYLAND_DISPLAY is unset).\n";
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"pagewarden"_s);
+    QApplication::setApplicationDisplayName(u"Pagewarden"_s);
+    QApplication::setWindowIcon(pw::client::applicationIcon());
 
-    auto store = pw::paths::openSettings();
-    const pw::Settings settings = pw::settings::load(*store, pw::EmptyPhoneBook());
-    const pw::WebBoxesList lists = pw::loadWebBoxesList(*store, settings.datadir);
-    const pw::TreeRead tree = pw::readTreeIndex(pw::paths::treeIndexFile());
+    pw::gui::SingleInstance instance(u"pagewarden"_s);
+    if (!instance.becomePrimary()) {
+        pw::gui::SingleInstance::sendRestore(u"pagewarden"_s);
+        return 0;
+    }
 
-    QTextStream out(stdout);
-    out << "pagewarden: settings " << pw::paths::settingsFile() << "\n";
-    out << "pagewarden: data directory " << settings.datadir << "\n";
-    if (tree.ok)
-        out << "pagewarden: " << tree.items.size() << " tree items, " << lists.names.size() << " URL Lists\n";
-    else
-        out << "pagewarden: the tree index cannot be read: " << tree.error << "\n";
-    out << "pagewarden: the windows are not built yet.\n";
-    return tree.ok ? 0 : 1;
+    // A logout or kill ends the client the way its own close does; one that comes while
+    // the client starts is taken once the window exists.
+    pw::gui::TerminationSignals termination;
+    pw::client::ClientApp client;
+    if (!client.start())
+        return 1;
+    pw::client::MainWindow *window = client.mainWindow();
+    QObject::connect(&instance, &pw::gui::SingleInstance::restoreRequested, window,
+                     &pw::client::MainWindow::restoreFromMinimized);
+    QObject::connect(&termination, &pw::gui::TerminationSignals::terminationRequested, window, &QWidget::close);
+    return QApplication::exec();
 }

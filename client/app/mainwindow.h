@@ -1,0 +1,151 @@
+#pragma once
+
+#include "client/core/clientsettings.h"
+#include "client/core/linkdispatcher.h"
+#include "client/core/serverlink.h"
+#include "client/core/serverstarter.h"
+#include "client/core/updatetargets.h"
+
+#include <QMainWindow>
+#include <QSet>
+
+class QAction;
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+class QTreeWidgetItem;
+
+namespace pw::client {
+
+class UrlTree;
+
+// `Tmain`: the client's MDI main window. It holds the URL-List tree on a dockable tool
+// window, the navigation toolbar, the web-shortcut bar and the two-panel status bar;
+// owns the link to the server and applies what the server sends.
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence: settings, tree, then the server found or started and the
+    // link opened. False when the client must end (the reason has been shown).
+    bool forminit();
+
+    // Loads the URL-List names and "index.ctl" (reload) or only refreshes the menu and
+    // the images; false when the tree index cannot be read.
+    bool treeviewload(bool reload);
+    // `savetree`: the names to the settings store, then "REFRESHLIST" to the server.
+    void savetree();
+    // Writes the tree to "index.ctl".
+    bool saveTreeIndex();
+    // `refreshmenu`: rebuilds "WebBo&xes" from the tree.
+    void refreshmenu();
+
+    void executeretrieveall();
+    void retrieveSingle();
+    // Sends a notification line ("REFRESHLIST", "REFRESHSETUP"): connects once when
+    // the link is down, and otherwise sends nothing and says nothing.
+    void notifyServer(const QString &line);
+
+    // `recordforms`: the captions of the open child windows into "window.lst".
+    void recordforms();
+    // Window message 3024: bring this window back from minimised and to the front.
+    void restoreFromMinimized();
+
+    ServerLink &link() { return m_link; }
+    LinkDispatcher &dispatcher() { return m_dispatcher; }
+    ClientSettings &clientSettings() { return m_settings; }
+    ServerStarter &serverStarter() { return m_starter; }
+    QStringList &indexbox() { return m_indexbox; }
+    UrlTree *tree() const { return m_tree; }
+    QMdiArea *mdiArea() const { return m_mdi; }
+    QString panelText(int panel) const;
+    QString selectedListName() const { return m_selectedListName; }
+    bool editorOpen() const { return m_editorOpen; }
+    void setEditorOpen(bool open) { m_editorOpen = open; }
+
+    void setInboxTarget(InboxUpdateTarget *target) { m_inboxTarget = target; }
+    void setReportTarget(ReportUpdateTarget *target) { m_reportTarget = target; }
+    void setEditTarget(EditUpdateTarget *target) { m_editTarget = target; }
+
+Q_SIGNALS:
+    // A URL List chosen from "WebBo&xes", Open or a double-click.
+    void webBoxRequested(const QString &name);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createTreeWindow();
+    void createStatusBar();
+    void createTreePopup();
+
+    void setTransferActive(bool active);
+    void setAborting(bool aborting);
+    void setIdle();
+    void applyReport(const link::ReportUpdate &update);
+    void applyEdit(const link::EditUpdate &update);
+
+    void onNodePressed(QTreeWidgetItem *node);
+    void openWebDefault();
+    void openHomePage();
+    void toggleTreeView();
+    void toggleDocked();
+    void minimizeAll();
+    void setHints(bool on);
+    void rebuildWindowMenu();
+    void afterFirstShow();
+
+    ClientSettings m_settings;
+    ServerLink m_link;
+    LinkDispatcher m_dispatcher;
+    ServerStarter m_starter{m_link};
+
+    QMdiArea *m_mdi = nullptr;
+    QDockWidget *m_treeDock = nullptr;
+    UrlTree *m_tree = nullptr;
+    QToolBar *m_navigation = nullptr;
+    QToolBar *m_shortcutsBar = nullptr;
+    QLabel *m_panels[2] = {nullptr, nullptr};
+
+    QMenu *m_webBoxesMenu = nullptr;
+    QMenu *m_activeWebBoxMenu = nullptr;
+    QMenu *m_webPageMenu = nullptr;
+    QMenu *m_windowMenu = nullptr;
+    QMenu *m_treePopup = nullptr;
+
+    QAction *m_retrieveAllAction = nullptr;
+    QAction *m_retrieveAllButton = nullptr;
+    QAction *m_showHintsAction = nullptr;
+    QAction *m_dockedAction = nullptr;
+    QAction *m_popupOpen = nullptr;
+    QAction *m_popupRetrieveSingle = nullptr;
+    QAction *m_popupEdit = nullptr;
+    QAction *m_popupDelete = nullptr;
+    QAction *m_popupRename = nullptr;
+    QAction *m_popupReset = nullptr;
+    QAction *m_popupNewFolder = nullptr;
+    // Commands whose windows are not built yet: shown, never enabled.
+    QSet<QAction *> m_notBuilt;
+
+    QStringList m_indexbox; // the known URL-List names
+    QString m_selectedListName;
+    bool m_editorOpen = false;
+    bool m_shownOnce = false;
+    QObject *m_hintFilter = nullptr;
+
+    InboxUpdateTarget *m_inboxTarget = nullptr;
+    ReportUpdateTarget *m_reportTarget = nullptr;
+    EditUpdateTarget *m_editTarget = nullptr;
+};
+
+} // namespace pw::client
