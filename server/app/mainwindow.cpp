@@ -107,6 +107,17 @@ MainWindow::MainWindow(ServerCore &core, QWidget *parent)
     });
     connect(&engine, &RunEngine::runFinished, this, &MainWindow::onRunFinished);
 
+    // Dial-up progress goes to the second panel; the cursor shows while a line is dialled,
+    // and the window stays usable, Abort included.
+    Dialer &dialer = core.dialer();
+    connect(&dialer, &Dialer::statusChanged, this, [this](const QString &text) { m_panels[1]->setText(text); });
+    connect(&dialer, &Dialer::busyCursorChanged, this, [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else if (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    });
+
     m_queue = new QueueForm(engine, this);
     connect(m_queue, &QueueForm::helpRequested, this, &MainWindow::showHelp);
 
@@ -196,7 +207,7 @@ void MainWindow::showQueue()
 
 void MainWindow::abort()
 {
-    if (!m_core.engine().aborttransfers())
+    if (!m_core.abort())
         gui::Prompt::information(this, u"No transfers are currently active."_s);
 }
 

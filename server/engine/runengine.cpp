@@ -16,6 +16,7 @@
 #include "store/webbox.h"
 #include "store/webboxeslist.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
@@ -161,27 +162,71 @@ void RunEngine::logLine(const QString &message)
 
 // ---- Queueing -------------------------------------------------------------------------
 
-void RunEngine::queuelist(const QString &requested)
+QString RunEngine::admissibleList(const QString &requested) const
 {
     const QString name = storedListName(m_knownLists, requested);
     if (name.isEmpty() || !m_acceptingWork)
-        return;
+        return {};
     if (m_transferActive) {
         for (const QueueEntry &entry : m_queue) {
             if (entry.listName.compare(name, Qt::CaseInsensitive) == 0)
-                return;
+                return {};
         }
         for (const RetrievalSlot &slot : m_slots) {
             if (slot.active && slot.thread && slot.thread->listIndex >= 0
                 && slot.thread->listIndex < m_loadedLists.size()
                 && m_loadedLists[slot.thread->listIndex].name.compare(name, Qt::CaseInsensitive) == 0)
-                return;
+                return {};
         }
     }
-    if (m_settings.enabledun && !m_dialUp->connectForRun()) {
-        logLine(u"Unable to establish Dial-Up networking connection for "_s + quoted(name));
-        return;
+    return name;
+}
+
+void RunEngine::queuelist(const QString &requested)
+{
+    requestList(requested, false);
+}
+
+bool RunEngine::requestList(const QString &requested, bool fromGetAll)
+{
+    const QString name = admissibleList(requested);
+    if (name.isEmpty())
+        return false;
+    if (!m_settings.enabledun) {
+        queueNow(name);
+        return false;
     }
+    if (containsListName(m_waitingForLine, name))
+        return false; // asked for already; it is on its way
+    m_waitingForLine.append(name);
+    m_dialUp->connectForRun(this, [this, name, fromGetAll](bool connected) { afterDial(name, fromGetAll, connected); });
+    return true;
+}
+
+void RunEngine::afterDial(const QString &name, bool fromGetAll, bool connected)
+{
+    m_waitingForLine.removeIf([&name](const QString &n) { return n.compare(name, Qt::CaseInsensitive) == 0; });
+    if (m_closing)
+        return;
+    if (!connected) {
+        logLine(u"Unable to establish Dial-Up networking connection for "_s + quoted(name));
+        // Without a connection the rest of a "retrieve all" would fail the same way.
+        if (fromGetAll)
+            m_getAllPending.clear();
+    } else {
+        // The run may have moved on while the line was dialled: ask again.
+        const QString again = admissibleList(name);
+        if (!again.isEmpty())
+            queueNow(again);
+    }
+    if (fromGetAll) {
+        m_getAllWaiting = false;
+        continueGetAll();
+    }
+}
+
+void RunEngine::queueNow(const QString &name)
+{
     if (m_freeSpace) {
         const qint64 free = m_freeSpace();
         if (free >= 0 && free < kMinimumFreeBytes) {
@@ -222,12 +267,23 @@ void RunEngine::queuelist(const QString &requested)
 
 void RunEngine::getall()
 {
-    for (const QString &name : QStringList(m_knownLists)) {
-        queuelist(name);
-        // Without a connection after an attempt the rest would fail the same way.
-        if (m_settings.enabledun && !m_dialUp->isConnected())
-            break;
+    if (!m_settings.enabledun) {
+        for (const QString &name : QStringList(m_knownLists))
+            queuelist(name);
+        return;
     }
+    // With dial-up each list waits for the line in turn. A second "retrieve all" meanwhile
+    // would only repeat the lists already on their way.
+    if (m_getAllWaiting || !m_getAllPending.isEmpty())
+        return;
+    m_getAllPending = m_knownLists;
+    continueGetAll();
+}
+
+void RunEngine::continueGetAll()
+{
+    while (!m_getAllWaiting && !m_getAllPending.isEmpty())
+        m_getAllWaiting = requestList(m_getAllPending.takeFirst(), true);
 }
 
 bool RunEngine::loadtomemory(const QString &name)
@@ -677,8 +733,13 @@ void RunEngine::shutdown()
     m_tooLongTimer.stop();
     m_slowTimer.stop();
     saveAllLists();
-    if (m_settings.enabledun && m_settings.discdun)
-        m_dialUp->hangUpAfterRun();
+    m_getAllPending.clear();
+    m_dialUp->hangUpForClose();
+    // The hang-up must be done before the program ends, but a dial-up layer that does not
+    // answer must not keep it from ending.
+    QDeadlineTimer deadline(kDialUpCloseWaitMs);
+    while (m_dialUp->isBusy() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     m_transferActive = false;
 }
 

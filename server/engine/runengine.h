@@ -28,6 +28,7 @@ class SlotTransfer;
 
 inline constexpr int kSlotCount = 10;
 inline constexpr qint64 kMinimumFreeBytes = 10'000'000;
+inline constexpr int kDialUpCloseWaitMs = 15'000;
 
 struct Counters
 {
@@ -103,7 +104,8 @@ public:
     void setKnownLists(const QStringList &names) { m_knownLists = names; }
     const QStringList &knownLists() const { return m_knownLists; }
     void setHighlighter(Highlighter highlighter) { m_highlighter = std::move(highlighter); }
-    void setDialUp(DialUpControl *dialUp) { m_dialUp = dialUp; }
+    // Without one (nullptr) the network is taken to be up.
+    void setDialUp(DialUpControl *dialUp) { m_dialUp = dialUp ? dialUp : &m_noDialUp; }
     void setSoundPlayer(SoundPlayer *player) { m_sound = player; }
     void setFreeSpaceProbe(std::function<qint64()> probe) { m_freeSpace = std::move(probe); }
     void setCaptionFont(const QFont &font)
@@ -131,8 +133,8 @@ public:
     void requestListReload();
     void requestSettingsReload();
     // The server is closing: aborts a run without its end-of-run work, waits (serving
-    // events) until every slot has ended, writes the list values still pending and hangs
-    // up a connection this program dialled.
+    // events) until every slot has ended, writes the list values still pending, stops a
+    // dialling and hangs up a connection this program dialled.
     void shutdown();
 
     // State for windows.
@@ -183,6 +185,15 @@ private:
     void setCounters(const Counters &counters);
     void setAcceptingWork(bool accepting);
     void setBusy(bool busy);
+    // The name as the known lists spell it when a request for it may be queued now: a
+    // known list, work accepted, not queued already and not being fetched.
+    QString admissibleList(const QString &requested) const;
+    // Queues a list, dialling first when dial-up is on; true while it waits for the line.
+    bool requestList(const QString &requested, bool fromGetAll);
+    void afterDial(const QString &name, bool fromGetAll, bool connected);
+    // The queueing that follows a connection: disk space, list file, slots.
+    void queueNow(const QString &name);
+    void continueGetAll();
     bool loadtomemory(const QString &name);
     void multithreadit(int slot);
     void notifythreadterminate(int slot);
@@ -224,6 +235,9 @@ private:
     bool m_closing = false;
     bool m_listReloadDue = false;
     bool m_settingsReloadDue = false;
+    QStringList m_waitingForLine; // lists asked for while dial-up connects
+    QStringList m_getAllPending;  // the rest of a "retrieve all" that waits for the line
+    bool m_getAllWaiting = false;
     QList<LoadedList> m_loadedLists;
     QList<QueueEntry> m_queue;
     Counters m_counters;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
 #include <atomic>
@@ -14,19 +15,28 @@ class DialUpControl
 {
 public:
     virtual ~DialUpControl() = default;
-    // Makes sure a connection exists; false when none could be made.
-    virtual bool connectForRun() = 0;
-    virtual bool isConnected() const = 0;
-    // Hangs up a connection that this program dialled itself.
+    // Makes sure a connection exists, dialling when needed. `done` gets whether one does;
+    // it runs later, on the event loop, never inside the call, and not once `context` is gone.
+    virtual void connectForRun(QObject *context, std::function<void(bool connected)> done) = 0;
+    // The end of a run: hangs up a connection that this program dialled itself.
     virtual void hangUpAfterRun() = 0;
+    // The program is closing: stops a dialling in progress and hangs up what it dialled.
+    virtual void hangUpForClose() = 0;
+    // A dialling or hang-up is still going on.
+    virtual bool isBusy() const = 0;
 };
 
 class NoDialUp final : public DialUpControl
 {
 public:
-    bool connectForRun() override { return true; }
-    bool isConnected() const override { return true; }
+    void connectForRun(QObject *context, std::function<void(bool)> done) override
+    {
+        QMetaObject::invokeMethod(
+            context, [done] { done(true); }, Qt::QueuedConnection);
+    }
     void hangUpAfterRun() override {}
+    void hangUpForClose() override {}
+    bool isBusy() const override { return false; }
 };
 
 // Plays the sound file after a run that found news. Failures are ignored.

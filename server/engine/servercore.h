@@ -1,10 +1,11 @@
 #pragma once
 
+#include "dialer.h"
 #include "linkserver.h"
 #include "runengine.h"
 #include "scheduler.h"
 
-#include "store/dialup.h"
+#include "store/dialupdevice.h"
 
 #include <QObject>
 
@@ -19,7 +20,10 @@ class ServerCore final : public QObject
     Q_OBJECT
 
 public:
+    // Dials through NetworkManager.
     explicit ServerCore(QObject *parent = nullptr);
+    // Dials through `dialUp` (tests give a scripted one).
+    explicit ServerCore(std::unique_ptr<DialUpDevice> dialUp, QObject *parent = nullptr);
     ~ServerCore() override;
 
     // Loads the settings and the known lists, then listens on `port`. A port that cannot
@@ -29,6 +33,11 @@ public:
     RunEngine &engine() { return *m_engine; }
     LinkServer &link() { return *m_link; }
     Scheduler &scheduler() { return *m_scheduler; }
+    Dialer &dialer() { return *m_dialer; }
+
+    // The Abort command: stops a dialling, hangs up what the server dialled and aborts the
+    // run. False when there was nothing to abort (the window tells the user so).
+    bool abort();
 
     void reloadSettings();
     void reloadLists();
@@ -38,10 +47,13 @@ Q_SIGNALS:
     void settingsReloaded();
 
 private:
+    void onDialRequested();
+
+    std::unique_ptr<DialUpDevice> m_dialUp;
     std::unique_ptr<LinkServer> m_link;
+    std::unique_ptr<Dialer> m_dialer;
     std::unique_ptr<RunEngine> m_engine;
     std::unique_ptr<Scheduler> m_scheduler;
-    EmptyPhoneBook m_phoneBook;
 };
 
 } // namespace pw::server
