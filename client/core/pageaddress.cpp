@@ -14,11 +14,6 @@ constexpr QStringView kPageExtensions[] = {u".htm", u".html", u".asp", u".shtml"
 constexpr QStringView kOtherProtocols[] = {u"gopher://", u"javascript:", u"ftp://",
                                            u"news://",   u"file://",     u"telnet://"};
 
-bool startsWithAscii(QStringView text, QStringView prefix)
-{
-    return text.size() >= prefix.size() && asciiLower(text.first(prefix.size())) == prefix;
-}
-
 bool isSchemeChar(QChar c, bool first)
 {
     const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
@@ -31,7 +26,7 @@ bool isSchemeChar(QChar c, bool first)
 
 PageAddress::PageAddress(QStringView pageUrl)
 {
-    m_scheme = startsWithAscii(pageUrl, u"https://") ? u"https"_s : u"http"_s;
+    m_scheme = startsWithNoCase(pageUrl, u"https://") ? u"https"_s : u"http"_s;
     const qsizetype mark = pageUrl.indexOf(u"://");
     QStringView rest = mark >= 0 ? pageUrl.sliced(mark + 3) : pageUrl;
     // A query or fragment of the page itself says nothing about its directory, and may
@@ -57,7 +52,7 @@ QString PageAddress::absolute(QStringView value, bool *relative) const
 {
     if (relative)
         *relative = true;
-    if (startsWithAscii(value, u"http://") || startsWithAscii(value, u"https://")) {
+    if (startsWithNoCase(value, u"http://") || startsWithNoCase(value, u"https://")) {
         if (relative)
             *relative = false;
         return value.toString();
@@ -82,10 +77,8 @@ QString PageAddress::absolute(QStringView value, bool *relative) const
                 break; // never above the host
             part.truncate(slash);
         }
-        QString result = m_scheme + u"://"_s + part;
-        if (!result.endsWith(u'/'))
-            result += u'/';
-        return result + value;
+        const QStringView slash = part.endsWith(u'/') ? QStringView() : QStringView(u"/");
+        return m_scheme + u"://"_s + part + slash + value;
     }
     if (value.startsWith(u"./"))
         return m_base + value.sliced(2);
@@ -107,8 +100,9 @@ bool hasOtherScheme(QStringView value)
         if (!isSchemeChar(value[i], i == 0))
             return false;
     }
-    const QString scheme = asciiLower(value.first(colon));
-    return scheme != u"http"_s && scheme != u"https"_s;
+    const QStringView scheme = value.first(colon);
+    return !(scheme.size() == 4 && startsWithNoCase(scheme, u"http"))
+           && !(scheme.size() == 5 && startsWithNoCase(scheme, u"https"));
 }
 
 bool hasHost(QStringView address)
@@ -122,18 +116,17 @@ bool hasHost(QStringView address)
 
 bool hasPageExtension(QStringView text, bool anywhere)
 {
-    const QString lower = asciiLower(text);
     for (const QStringView extension : kPageExtensions) {
-        if (anywhere ? lower.contains(extension) : lower.endsWith(extension))
+        if (anywhere ? containsNoCase(text, extension) : endsWithNoCase(text, extension))
             return true;
     }
     return false;
 }
 
-QString filterCandidate(QStringView candidate)
+QStringView filterCandidate(QStringView candidate)
 {
     QStringView kept = candidate;
-    if (const qsizetype at = asciiLower(kept).indexOf(u"?target="); at >= 0)
+    if (const qsizetype at = indexOfNoCase(kept, u"?target="); at >= 0)
         kept.truncate(at);
     for (const QStringView cut : {QStringView(u";$"), QStringView(u"#")}) {
         if (const qsizetype at = kept.indexOf(cut); at >= 0)
@@ -144,9 +137,8 @@ QString filterCandidate(QStringView candidate)
     kept = kept.trimmed();
     if (kept.isEmpty())
         return {};
-    const QString lower = asciiLower(kept);
     for (const QStringView protocol : kOtherProtocols) {
-        if (lower.contains(protocol))
+        if (containsNoCase(kept, protocol))
             return {};
     }
     if (!kept.endsWith(u'/')) {
@@ -161,7 +153,7 @@ QString filterCandidate(QStringView candidate)
     }
     if (const qsizetype blank = kept.indexOf(u' '); blank >= 0)
         kept.truncate(blank);
-    return kept.toString();
+    return kept;
 }
 
 } // namespace pw::client

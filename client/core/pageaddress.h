@@ -36,8 +36,8 @@ bool hasHost(QStringView address);
 
 // A candidate address as it goes into the list: cut before "?target=", ";$" and "#";
 // empty when it is to be dropped (a query left, another protocol, an extension that is
-// no page).
-QString filterCandidate(QStringView candidate);
+// no page). The answer is a part of `candidate`.
+QStringView filterCandidate(QStringView candidate);
 
 // Whether the text ends in one of the page extensions ".htm", ".html", ".asp", ".shtml",
 // or, with `anywhere`, holds one; letters compared without regard to case.

@@ -18,7 +18,7 @@ namespace {
 class NextMatch
 {
 public:
-    NextMatch(QStringView text, QStringView pattern)
+    NextMatch(QByteArrayView text, QByteArrayView pattern)
         : m_text(text)
         , m_pattern(pattern)
     {
@@ -34,8 +34,8 @@ public:
 
 private:
     static constexpr qsizetype kUnknown = -2;
-    QStringView m_text;
-    QStringView m_pattern;
+    QByteArrayView m_text;
+    QByteArrayView m_pattern;
     qsizetype m_at = kUnknown;
 };
 
@@ -44,7 +44,7 @@ enum class Keyword { Href, Frame, Option, Param };
 // Takes the quotes off an attribute value and keeps what can be an address. A value
 // opened by a single quote ends at the next one, as one opened by a double quote does at
 // the next double quote; otherwise the attributes after it would stick to the address.
-QString cleanValue(QStringView value)
+QStringView cleanValue(QStringView value)
 {
     const bool singleQuoted = value.startsWith(u'\'');
     if (!value.isEmpty() && (value.front() == u'"' || value.front() == u'\''))
@@ -60,38 +60,94 @@ QString cleanValue(QStringView value)
         value.truncate(blank);
     if (const qsizetype gt = value.indexOf(u'>'); gt >= 0)
         value.truncate(gt);
-    return value.trimmed().toString();
+    return value.trimmed();
 }
 
-// The case-insensitive form under which an address is listed once.
-QString listKey(const QString &address)
+bool hasBadChar(QStringView text)
 {
-    return address.toCaseFolded();
+    if (text.isEmpty())
+        return true;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u' ':
+        case u'"':
+        case u'`':
+        case u'(':
+        case u')':
+        case u'<':
+        case u'>':
+        case u'[':
+        case u']':
+        case u'^':
+        case u'{':
+        case u'|':
+        case u'}':
+        case 0x7f:
+            return true;
+        default:
+            if (c.unicode() < 0x20)
+                return true;
+        }
+    }
+    return false;
 }
+
+// The list being filled: each address once, without regard to case. The key is the case
+// folding that QString's case-insensitive comparison uses.
+class AddressList
+{
+public:
+    explicit AddressList(QStringList &result)
+        : m_result(result)
+    {
+        m_listed.reserve(result.size());
+        for (const QString &address : std::as_const(result))
+            m_listed.insert(address.toCaseFolded());
+    }
+
+    // Filters a candidate and adds what is left of it, unless it is listed already.
+    void offer(QString &&candidate)
+    {
+        const QStringView kept = filterCandidate(candidate);
+        // Checked on what the filter left: its cuts can take the whole host ("//#top").
+        if (kept.isEmpty() || !hasHost(kept))
+            return;
+        // What the filter keeps is the front of the candidate.
+        candidate.truncate(kept.size());
+        const QString key = candidate.toCaseFolded();
+        if (m_listed.contains(key))
+            return;
+        m_listed.insert(key);
+        m_result += std::move(candidate);
+    }
+
+private:
+    QStringList &m_result;
+    QSet<QString> m_listed;
+};
 
 class Scanner
 {
 public:
     Scanner(const QString &text, bool frameMode, const PageAddress &page)
         : m_text(text)
-        , m_lower(asciiLower(text))
+        , m_lower(asciiLowerBytes(text))
         , m_frameMode(frameMode)
         , m_page(page)
-        , m_href(m_lower, u"href")
-        , m_frame(m_lower, u"frame ")
-        , m_option(m_lower, u"option ")
-        , m_param(m_lower, u"param ")
-        , m_src(m_lower, u"src")
-        , m_value(m_lower, u"value")
-        , m_gt(m_lower, u">")
-        , m_eq(m_lower, u"=")
+        , m_href(m_lower, "href")
+        , m_frame(m_lower, "frame ")
+        , m_option(m_lower, "option ")
+        , m_param(m_lower, "param ")
+        , m_src(m_lower, "src")
+        , m_value(m_lower, "value")
+        , m_gt(m_lower, ">")
+        , m_eq(m_lower, "=")
     {
     }
 
-    // The candidates in the order found.
-    QStringList scan()
+    // Hands the candidates to the list in the order found.
+    void scan(AddressList &list)
     {
-        QStringList candidates;
         const qsizetype size = m_text.size();
         qsizetype pos = 0;
         for (;;) {
@@ -141,11 +197,11 @@ public:
             QStringView value = QStringView(m_text).sliced(eq + 1, gt - eq - 1).trimmed();
             pos = gt + 1;
 
-            if (const qsizetype alt = asciiLower(value).indexOf(u" alt"); alt >= 0)
+            if (const qsizetype alt = indexOfNoCase(value, u" alt"); alt >= 0)
                 value.truncate(alt);
             if ((keyword == Keyword::Option || keyword == Keyword::Param) && !hasPageExtension(value, true))
                 continue;
-            const QString cleaned = cleanValue(value);
+            const QStringView cleaned = cleanValue(value);
             // A fragment is a place in this page, and a value with a scheme of its own is
             // no page below the site.
             if (cleaned.isEmpty() || cleaned.startsWith(u'#') || hasOtherScheme(cleaned))
@@ -153,16 +209,15 @@ public:
             QString address = m_page.absolute(cleaned);
             if (const qsizetype quote = address.indexOf(u'"'); quote >= 0)
                 address.truncate(quote);
-            if (checkbadchars(address) || !hasHost(address))
+            if (hasBadChar(address))
                 continue;
-            candidates += address;
+            list.offer(std::move(address));
         }
-        return candidates;
     }
 
 private:
     const QString &m_text;
-    const QString m_lower;
+    const QByteArray m_lower; // where the keywords are searched for
     const bool m_frameMode;
     const PageAddress &m_page;
     NextMatch m_href, m_frame, m_option, m_param, m_src, m_value, m_gt, m_eq;
@@ -172,31 +227,7 @@ private:
 
 bool checkbadchars(const QString &text)
 {
-    if (text.isEmpty())
-        return true;
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u' ':
-        case u'"':
-        case u'`':
-        case u'(':
-        case u')':
-        case u'<':
-        case u'>':
-        case u'[':
-        case u']':
-        case u'^':
-        case u'{':
-        case u'|':
-        case u'}':
-        case 0x7f:
-            return true;
-        default:
-            if (c.unicode() < 0x20)
-                return true;
-        }
-    }
-    return false;
+    return hasBadChar(text);
 }
 
 bool PageParsing(const QStringList &lines, QStringList &result, bool frameMode, const QString &pageUrl)
@@ -205,22 +236,8 @@ bool PageParsing(const QStringList &lines, QStringList &result, bool frameMode, 
         return false;
     const PageAddress page(pageUrl);
     const QString text = pageText(lines);
-    const QStringList candidates = Scanner(text, frameMode, page).scan();
-
-    QSet<QString> listed;
-    listed.reserve(result.size() + candidates.size());
-    for (const QString &address : std::as_const(result))
-        listed.insert(listKey(address));
-    for (const QString &candidate : candidates) {
-        const QString address = filterCandidate(candidate);
-        if (address.isEmpty())
-            continue;
-        const QString key = listKey(address);
-        if (listed.contains(key))
-            continue;
-        listed.insert(key);
-        result += address;
-    }
+    AddressList list(result);
+    Scanner(text, frameMode, page).scan(list);
     return true;
 }
 

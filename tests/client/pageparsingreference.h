@@ -243,10 +243,7 @@ inline bool PageParsing(const QStringList &lines, QStringList &result, bool fram
 
         if (address.contains(QLatin1Char('"')))
             address = address.left(address.indexOf(QLatin1Char('"')));
-        if (badchars(address) || !address.contains(QStringLiteral("://")))
-            continue;
-        const QString afterScheme = address.mid(address.indexOf(QStringLiteral("://")) + 3);
-        if (afterScheme.isEmpty() || afterScheme.startsWith(QLatin1Char('/')))
+        if (badchars(address))
             continue;
         candidates.append(address);
     }
@@ -279,6 +276,11 @@ inline bool PageParsing(const QStringList &lines, QStringList &result, bool fram
         }
         if (candidate.contains(QLatin1Char(' ')))
             candidate = candidate.left(candidate.indexOf(QLatin1Char(' ')));
+        if (!candidate.contains(QStringLiteral("://")))
+            continue;
+        const QString afterScheme = candidate.mid(candidate.indexOf(QStringLiteral("://")) + 3);
+        if (afterScheme.isEmpty() || afterScheme.startsWith(QLatin1Char('/')))
+            continue;
         if (!result.contains(candidate, Qt::CaseInsensitive))
             result.append(candidate);
     }

@@ -230,6 +230,12 @@ private Q_SLOTS:
         QTest::newRow("addresses without a host are dropped")
             << QStringList{u"<a href=\"http://\"> <a href=\"http:///x.htm\"> <a href=\"..\">"_s} << false
             << u"http://www.example.com/"_s << QStringList{};
+        QTest::newRow("a host that the cuts take away is none")
+            << QStringList{u"<a href=\"//#top\"> <a href=\"//?target=x\"> <a href=\"http://;$x\">"_s} << false
+            << u"http://www.example.com/"_s << QStringList{};
+        QTest::newRow("climbing on a page address without a host gives no host")
+            << QStringList{u"<a href=\"../../up.htm\"> <a href=\"../x/\">"_s} << false << u"http://user@/page.htm"_s
+            << QStringList{};
         QTest::newRow("the page address's query and fragment are not its directory")
             << QStringList{u"<a href=\"x.htm\">"_s} << false
             << u"http://www.example.com/dir/page.asp?next=/other/place#a/b"_s
