@@ -1,6 +1,11 @@
 #include "mainwindow.h"
 
+#include "treecommands.h"
+#include "urllisteditor.h"
 #include "urltree.h"
+#include "viewer.h"
+#include "webboxwindow.h"
+#include "webboxwindows.h"
 
 #include "client/core/clientmessages.h"
 #include "gui/helpwindow.h"
@@ -76,6 +81,10 @@ MainWindow::MainWindow(QWidget *parent)
     qApp->installEventFilter(filter);
     m_hintFilter = filter;
 
+    m_treeCommands = new TreeCommands(*this);
+    m_webBoxes = new WebBoxWindows(*this);
+    m_inboxTarget = m_webBoxes;
+    connect(this, &MainWindow::webBoxRequested, this, [this](const QString &name) { showwebbox(name); });
     createActions();
     createTreeWindow();
     createToolBars();
@@ -100,6 +109,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    delete m_editor; // before the members it reports to are gone
     qApp->removeEventFilter(m_hintFilter);
 }
 
@@ -120,6 +130,17 @@ void MainWindow::createTreeWindow()
     m_tree = new UrlTree;
     m_tree->setListNames(&m_indexbox);
     connect(m_tree, &UrlTree::nodePressed, this, [this](QTreeWidgetItem *node) { onNodePressed(node); });
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] {
+        // The root's text is refused here; Open refuses nothing but an empty name.
+        if (!m_selectedListName.isEmpty() && !(m_tree->root() && m_selectedListName == m_tree->root()->text(0)))
+            showwebbox(m_selectedListName);
+        m_selectedListName.clear();
+    });
+    connect(m_tree, &UrlTree::nodeDropped, this, [this] {
+        saveTreeIndex();
+        treeviewload(false);
+    });
+    connect(m_tree, &UrlTree::deleteKeyPressed, m_treeCommands, &TreeCommands::deleteKey);
 
     m_treeDock = new QDockWidget(u"Pagewarden"_s, this);
     m_treeDock->setObjectName(u"treedock"_s);
@@ -149,10 +170,12 @@ void MainWindow::createToolBars()
         action->setToolTip(hint);
         return action;
     };
-    m_notBuilt << button(u"Add URL List"_s, u"addbtn"_s, QStyle::SP_FileDialogNewFolder,
-                         u"Click here to add a new URL List."_s);
-    m_notBuilt << button(u"Edit URL List"_s, u"editbtn"_s, QStyle::SP_FileDialogContentsView,
-                         u"Click here to edit an existing URL List."_s);
+    connect(
+        button(u"Add URL List"_s, u"addbtn"_s, QStyle::SP_FileDialogNewFolder, u"Click here to add a new URL List."_s),
+        &QAction::triggered, this, [this] { openListEditor({}); });
+    connect(button(u"Edit URL List"_s, u"editbtn"_s, QStyle::SP_FileDialogContentsView,
+                   u"Click here to edit an existing URL List."_s),
+            &QAction::triggered, this, &MainWindow::editSelectedList);
     m_retrieveAllButton->setIcon(icon(QStyle::SP_BrowserReload));
     m_retrieveAllButton->setToolTip(u"Click here to check web pages in all URL Lists for content changes."_s);
     m_navigation->addAction(m_retrieveAllButton);
@@ -185,7 +208,8 @@ void MainWindow::createMenus()
 {
     QMenu *actions = menuBar()->addMenu(u"&Actions"_s);
     actions->setObjectName(u"actionsmenu"_s);
-    m_notBuilt << actions->addAction(u"&Add URL List..."_s) << actions->addAction(u"&Edit URL List..."_s);
+    actions->addAction(u"&Add URL List..."_s, this, [this] { openListEditor({}); });
+    actions->addAction(u"&Edit URL List..."_s, this, &MainWindow::editSelectedList);
     actions->addAction(m_retrieveAllAction);
     actions->addSeparator();
     m_notBuilt << actions->addAction(u"&Setup..."_s) << actions->addAction(u"&Reports..."_s)
@@ -201,27 +225,7 @@ void MainWindow::createMenus()
     m_webBoxesMenu->setObjectName(u"webboxesmenu"_s);
     m_webBoxesMenu->setEnabled(false);
 
-    // Enabled only while a WebBox window or a graphic-free browser is the active child.
-    m_activeWebBoxMenu = menuBar()->addMenu(u"Active Web&Box"_s);
-    m_activeWebBoxMenu->setObjectName(u"activewebboxmenu"_s);
-    m_activeWebBoxMenu->addAction(u"&Open Graphic-Free"_s);
-    QMenu *openUrl = m_activeWebBoxMenu->addMenu(u"Open &URL"_s);
-    openUrl->addAction(u"&New Browser"_s);
-    openUrl->addAction(u"&Active Browser"_s);
-    QMenu *sortBy = m_activeWebBoxMenu->addMenu(u"&Sort By"_s);
-    for (const QString &key : {u"&Description"_s, u"&URL"_s, u"Date/&Time"_s, u"&Read"_s})
-        sortBy->addAction(key);
-    m_activeWebBoxMenu->addAction(u"&Delete URL"_s);
-    m_activeWebBoxMenu->addAction(u"&More Information"_s);
-    m_activeWebBoxMenu->setEnabled(false);
-
-    m_webPageMenu = menuBar()->addMenu(u"Web &Page"_s);
-    m_webPageMenu->setObjectName(u"webpagemenu"_s);
-    QMenu *openIn = m_webPageMenu->addMenu(u"&Open In Browser"_s);
-    openIn->addAction(u"&New"_s);
-    openIn->addAction(u"&Active"_s);
-    m_webPageMenu->addAction(u"&Print"_s);
-    m_webPageMenu->setEnabled(false);
+    createWebBoxMenus();
 
     m_windowMenu = menuBar()->addMenu(u"&Window"_s);
     m_windowMenu->setObjectName(u"windowmenu"_s);
@@ -250,29 +254,119 @@ void MainWindow::createMenus()
         action->setEnabled(false);
 }
 
+void MainWindow::createWebBoxMenus()
+{
+    // Enabled only while a WebBox window or a graphic-free browser is the active child.
+    m_activeWebBoxMenu = menuBar()->addMenu(u"Active Web&Box"_s);
+    m_activeWebBoxMenu->setObjectName(u"activewebboxmenu"_s);
+    const auto onBox = [this](const QString &noRow, auto act) {
+        return [this, noRow, act] {
+            Tinboxform *box = activeWebBox();
+            if (!box)
+                return;
+            if (!noRow.isEmpty() && box->selectedRow() < 0) {
+                gui::Prompt::error(this, noRow);
+                return;
+            }
+            act(box);
+        };
+    };
+    const QString toOpen = u"You must first select a URL to open."_s;
+    m_activeWebBoxMenu->addAction(u"&Open Graphic-Free"_s, this,
+                                  onBox(toOpen, [](Tinboxform *box) { box->inboxdoubleopen(-1); }));
+    QMenu *openUrl = m_activeWebBoxMenu->addMenu(u"Open &URL"_s);
+    openUrl->addAction(u"&New Browser"_s, this, onBox(toOpen, [](Tinboxform *box) { box->openSelectedInBrowser(); }));
+    openUrl->addAction(u"&Active Browser"_s, this,
+                       onBox(toOpen, [](Tinboxform *box) { box->openSelectedInBrowser(); }));
+    QMenu *sortBy = m_activeWebBoxMenu->addMenu(u"&Sort By"_s);
+    sortBy->addAction(u"&Description"_s, this, onBox({}, [](Tinboxform *box) { box->docaptionsort(); }));
+    sortBy->addAction(u"&URL"_s, this, onBox({}, [](Tinboxform *box) { box->dourlsort(); }));
+    sortBy->addAction(u"Date/&Time"_s, this, onBox({}, [](Tinboxform *box) { box->dodatesort(); }));
+    sortBy->addAction(u"&Read"_s, this, onBox({}, [](Tinboxform *box) { box->doreadsort(); }));
+    m_activeWebBoxMenu->addAction(
+        u"&Delete URL"_s, this,
+        onBox(u"You must first select a URL to delete."_s, [](Tinboxform *box) { box->deleteurls(); }));
+    m_activeWebBoxMenu->addAction(
+        u"&More Information"_s, this,
+        onBox(u"You must first select a URL."_s, [](Tinboxform *box) { box->moreinformation(); }));
+    m_activeWebBoxMenu->setEnabled(false);
+
+    m_webPageMenu = menuBar()->addMenu(u"Web &Page"_s);
+    m_webPageMenu->setObjectName(u"webpagemenu"_s);
+    QMenu *openIn = m_webPageMenu->addMenu(u"&Open In Browser"_s);
+    openIn->addAction(u"&New"_s, this, [this] {
+        if (Tviewer *viewer = activeViewer())
+            viewer->opennew();
+    });
+    openIn->addAction(u"&Active"_s, this, [this] {
+        if (Tviewer *viewer = activeViewer())
+            viewer->openactive();
+    });
+    m_webPageMenu->addAction(u"&Print"_s, this, [this] {
+        if (Tviewer *viewer = activeViewer())
+            viewer->print(viewer->windowTitle());
+    });
+    m_webPageMenu->setEnabled(false);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainWindow::childActivated);
+}
+
+Tinboxform *MainWindow::activeWebBox() const
+{
+    QMdiSubWindow *active = m_mdi->activeSubWindow();
+    return active ? qobject_cast<Tinboxform *>(active->widget()) : nullptr;
+}
+
+Tviewer *MainWindow::activeViewer() const
+{
+    QMdiSubWindow *active = m_mdi->activeSubWindow();
+    return active ? qobject_cast<Tviewer *>(active->widget()) : nullptr;
+}
+
+void MainWindow::childActivated()
+{
+    m_activeWebBoxMenu->setEnabled(activeWebBox() != nullptr);
+    m_webPageMenu->setEnabled(activeViewer() != nullptr);
+}
+
+int MainWindow::showwebbox(const QString &name)
+{
+    return m_webBoxes->showwebbox(name);
+}
+
+bool MainWindow::webboxopen(const QString &name) const
+{
+    return m_webBoxes->webboxopen(name);
+}
+
+void MainWindow::closeWebBox(const QString &name)
+{
+    m_webBoxes->closeWebBoxesOf(name);
+}
+
 void MainWindow::createTreePopup()
 {
     m_treePopup = new QMenu(this);
     m_treePopup->setObjectName(u"treepopup"_s);
-    m_popupOpen = m_treePopup->addAction(u"&Open"_s);
+    m_popupOpen = m_treePopup->addAction(u"&Open"_s, this, [this] {
+        if (!m_selectedListName.isEmpty())
+            showwebbox(m_selectedListName);
+        m_selectedListName.clear();
+    });
     m_treePopup->setDefaultAction(m_popupOpen);
     m_popupRetrieveSingle = m_treePopup->addAction(u"Retrieve &Single"_s, this, &MainWindow::retrieveSingle);
     m_treePopup->addSeparator();
-    m_popupEdit = m_treePopup->addAction(u"&Edit"_s);
-    m_popupDelete = m_treePopup->addAction(u"&Delete"_s);
-    m_popupRename = m_treePopup->addAction(u"&Rename"_s);
-    m_popupReset = m_treePopup->addAction(u"Rese&t"_s);
+    m_popupEdit = m_treePopup->addAction(u"&Edit"_s, this, &MainWindow::editSelectedList);
+    m_popupDelete = m_treePopup->addAction(u"&Delete"_s, m_treeCommands, &TreeCommands::deleteurllist);
+    m_popupRename = m_treePopup->addAction(u"&Rename"_s, m_treeCommands, &TreeCommands::rename);
+    m_popupReset = m_treePopup->addAction(u"Rese&t"_s, m_treeCommands, &TreeCommands::reseturllist);
     m_treePopup->addSeparator();
-    m_popupNewFolder = m_treePopup->addAction(u"&New Folder"_s);
-    QAction *newList = m_treePopup->addAction(u"New &URL List"_s);
+    m_popupNewFolder = m_treePopup->addAction(u"&New Folder"_s, m_treeCommands, &TreeCommands::newFolder);
+    m_treePopup->addAction(u"New &URL List"_s, this, [this] { openListEditor({}); });
     m_treePopup->addSeparator();
     m_dockedAction = m_treePopup->addAction(u"Doc&ked"_s, this, &MainWindow::toggleDocked);
     m_dockedAction->setCheckable(true);
     m_dockedAction->setChecked(true);
     m_treePopup->addAction(u"Toggle &View"_s, this, &MainWindow::toggleTreeView);
-    m_notBuilt << m_popupOpen << m_popupEdit << m_popupDelete << m_popupRename << m_popupReset << m_popupNewFolder
-               << newList;
-    newList->setEnabled(false);
 
     connect(m_treeDock, &QDockWidget::topLevelChanged, this,
             [this](bool floating) { m_dockedAction->setChecked(!floating); });
@@ -561,6 +655,77 @@ void MainWindow::rebuildWindowMenu()
     }
 }
 
+Turladdform *MainWindow::openListEditor(const QString &name)
+{
+    if (m_editor) {
+        m_editor->raise();
+        m_editor->activateWindow();
+        return m_editor;
+    }
+    m_editor = new Turladdform(*this);
+    m_editorOpen = true;
+    m_editTarget = m_editor;
+    if (name.isEmpty())
+        m_editor->showNewList();
+    else
+        m_editor->showList(storedListName(m_indexbox, name));
+    return m_editor;
+}
+
+Turladdform *MainWindow::listEditor() const
+{
+    return m_editor;
+}
+
+void MainWindow::editSelectedList()
+{
+    const QTreeWidgetItem *node = m_tree->currentItem();
+    if (!node) {
+        gui::Prompt::error(this, u"You must first select a URL List to edit."_s);
+        return;
+    }
+    if (!m_tree->isUrlList(node)) {
+        gui::Prompt::information(this, u"You must first select a URL List to edit."_s);
+        return;
+    }
+    openListEditor(node->text(0));
+}
+
+void MainWindow::editorClosed(Turladdform *editor)
+{
+    if (m_editTarget == editor) {
+        m_editTarget = nullptr;
+        m_editorOpen = false;
+    }
+}
+
+QStringList MainWindow::nodeTexts() const
+{
+    QList<TreeItem> items = m_tree->treeItems();
+    if (!items.isEmpty())
+        items.removeFirst(); // the root
+    QStringList texts;
+    for (const TreeItem &item : std::as_const(items))
+        texts.append(item.text);
+    return texts;
+}
+
+void MainWindow::addUrlListNode(const QString &name)
+{
+    QTreeWidgetItem *root = m_tree->root();
+    if (!root)
+        root = m_tree->addRoot();
+    QTreeWidgetItem *parent = m_tree->currentItem();
+    if (!parent || m_tree->isUrlList(parent))
+        parent = root;
+    auto *node = new QTreeWidgetItem(parent);
+    node->setText(0, name);
+    node->setIcon(0, UrlTree::imageIcon(UrlTree::UrlListImage));
+    parent->setExpanded(true);
+    saveTreeIndex();
+    refreshmenu();
+}
+
 void MainWindow::recordforms()
 {
     QList<QByteArray> captions;
@@ -589,6 +754,7 @@ void MainWindow::showEvent(QShowEvent *event)
     restoreState(store->value(u"Toolbars/State"_s).toByteArray());
     m_treeDock->show();
     m_dockedAction->setChecked(!m_treeDock->isFloating());
+    m_webBoxes->loadforms();
     QTimer::singleShot(100, this, &MainWindow::afterFirstShow);
 }
 
@@ -602,6 +768,8 @@ void MainWindow::afterFirstShow()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     recordforms();
+    // Each WebBox window saves its read marks and purges as it closes.
+    m_mdi->closeAllSubWindows();
     {
         auto store = paths::openSettings();
         store->setValue(u"Toolbars/State"_s, saveState());

@@ -2,11 +2,13 @@
 
 #include "client/core/clientsettings.h"
 #include "client/core/linkdispatcher.h"
+#include "client/core/pagefetch.h"
 #include "client/core/serverlink.h"
 #include "client/core/serverstarter.h"
 #include "client/core/updatetargets.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 
 class QAction;
@@ -19,6 +21,11 @@ class QTreeWidgetItem;
 
 namespace pw::client {
 
+class Tinboxform;
+class TreeCommands;
+class Tviewer;
+class WebBoxWindows;
+class Turladdform;
 class UrlTree;
 
 // `Tmain`: the client's MDI main window. It holds the URL-List tree on a dockable tool
@@ -51,6 +58,30 @@ public:
     // Sends a notification line ("REFRESHLIST", "REFRESHSETUP"): connects once when
     // the link is down, and otherwise sends nothing and says nothing.
     void notifyServer(const QString &line);
+
+    // The URL List editor on a new list (empty name) or on a known one; one at a time.
+    Turladdform *openListEditor(const QString &name);
+    // Edit: the editor on the URL List selected in the tree.
+    void editSelectedList();
+    void editorClosed(Turladdform *editor);
+    Turladdform *listEditor() const;
+    // The texts of every node but the root: the names a new list may not take.
+    QStringList nodeTexts() const;
+    // A new URL List's node: under the selected folder (or the root), then "index.ctl"
+    // and the menu are brought up to date.
+    void addUrlListNode(const QString &name);
+    PageFetch &pageFetch() { return m_fetch; }
+    TreeCommands &treeCommands() { return *m_treeCommands; }
+
+    // The WebBox windows: `showwebbox` opens or brings forward the window of a URL List
+    // (0 on failure, else its slot); `webboxopen` tells whether one is open (exact name).
+    int showwebbox(const QString &name);
+    bool webboxopen(const QString &name) const;
+    void closeWebBox(const QString &name);
+    WebBoxWindows &webBoxes() { return *m_webBoxes; }
+    // The active child window when it is a WebBox window or a browser.
+    Tinboxform *activeWebBox() const;
+    Tviewer *activeViewer() const;
 
     // `recordforms`: the captions of the open child windows into "window.lst".
     void recordforms();
@@ -104,11 +135,17 @@ private:
     void setHints(bool on);
     void rebuildWindowMenu();
     void afterFirstShow();
+    void childActivated();
+    void createWebBoxMenus();
 
     ClientSettings m_settings;
     ServerLink m_link;
     LinkDispatcher m_dispatcher;
     ServerStarter m_starter{m_link};
+    PageFetch m_fetch;
+    TreeCommands *m_treeCommands = nullptr;
+    WebBoxWindows *m_webBoxes = nullptr;
+    QPointer<Turladdform> m_editor;
 
     QMdiArea *m_mdi = nullptr;
     QDockWidget *m_treeDock = nullptr;

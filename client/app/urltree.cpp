@@ -3,7 +3,10 @@
 #include "store/webboxeslist.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QStyle>
 
@@ -20,6 +23,10 @@ UrlTree::UrlTree(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setToolTip(tr("Displays a list of all URL Lists arranged in a hierarchical fashion."));
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::InternalMove);
 }
 
 void UrlTree::setTreeItems(const QList<TreeItem> &items)
@@ -88,6 +95,82 @@ QIcon UrlTree::imageIcon(Image image)
         break;
     }
     return style->standardIcon(QStyle::SP_ComputerIcon);
+}
+
+bool UrlTree::moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target)
+{
+    if (!node || !target || isRoot(node) || isUrlList(target))
+        return false;
+    for (const QTreeWidgetItem *up = target; up; up = up->parent()) {
+        if (up == node)
+            return false;
+    }
+    QTreeWidgetItem *parent = node->parent();
+    QTreeWidgetItem *taken =
+        parent ? parent->takeChild(parent->indexOfChild(node)) : takeTopLevelItem(indexOfTopLevelItem(node));
+    target->insertChild(0, taken);
+    target->setExpanded(true);
+    setCurrentItem(taken);
+    return true;
+}
+
+void UrlTree::startDrag(Qt::DropActions actions)
+{
+    // The root stays where it is.
+    if (isRoot(currentItem()))
+        return;
+    QTreeWidget::startDrag(actions);
+}
+
+bool UrlTree::acceptsDrag(const QDropEvent *event) const
+{
+    // Only our own nodes move here: the tree's item data, and never the root.
+    const QStringList formats = model()->mimeTypes();
+    return currentItem() && !isRoot(currentItem()) && !formats.isEmpty()
+           && event->mimeData()->hasFormat(formats.first());
+}
+
+void UrlTree::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!acceptsDrag(event)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void UrlTree::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!acceptsDrag(event)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void UrlTree::dropEvent(QDropEvent *event)
+{
+    // Our own move, not the view's: a node lands first among the target's children.
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    if (!acceptsDrag(event))
+        return;
+    QTreeWidgetItem *target = itemAt(event->position().toPoint());
+    if (!target || isUrlList(target))
+        return;
+    moveNode(currentItem(), target);
+    Q_EMIT nodeDropped();
+}
+
+void UrlTree::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete) {
+        Q_EMIT deleteKeyPressed();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void UrlTree::mousePressEvent(QMouseEvent *event)

@@ -35,14 +35,28 @@ public:
 
     static QIcon imageIcon(Image image);
 
+    // Moves a node with its subtree to be the first child of a folder or the root; false
+    // (nothing moved) for a URL List target, the node itself or one of its descendants.
+    bool moveNode(QTreeWidgetItem *node, QTreeWidgetItem *target);
+
 Q_SIGNALS:
     // Every mouse-button press, with the node under the pointer (or none).
     void nodePressed(QTreeWidgetItem *item, Qt::MouseButton button);
+    // A drop ended on a folder or the root (whether or not anything moved).
+    void nodeDropped();
+    void deleteKeyPressed();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void startDrag(Qt::DropActions actions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    bool acceptsDrag(const QDropEvent *event) const;
+
     const QStringList *m_names = nullptr;
 };
 

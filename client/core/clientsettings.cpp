@@ -1,6 +1,7 @@
 #include "clientsettings.h"
 
 #include "store/paths.h"
+#include "store/schedule.h"
 
 namespace pw::client {
 
@@ -46,6 +47,76 @@ void ClientSettings::save()
 {
     auto store = paths::openSettings();
     settings::save(*store, m_settings);
+}
+
+namespace {
+
+// Whether a schedule target names the list: exactly, or as "name N Minute Interval".
+bool targetNames(const QString &target, const QString &name)
+{
+    if (target.startsWith(QLatin1StringView(kAllWebBoxes)))
+        return false;
+    return target == name || target.startsWith(name + u' ');
+}
+
+} // namespace
+
+bool ClientSettings::renameListEntries(const QString &oldName, const QString &newName)
+{
+    return pruneListEntries(
+        [&](QString &target) {
+            if (!targetNames(target, oldName))
+                return false;
+            target = newName + target.mid(oldName.size());
+            return true;
+        },
+        [&](QStringList &reports) {
+            for (QString &report : reports) {
+                if (report == oldName)
+                    report = newName;
+            }
+        });
+}
+
+bool ClientSettings::removeListEntries(const QString &name)
+{
+    return pruneListEntries([&](QString &target) { return targetNames(target, name); },
+                            [&](QStringList &reports) { reports.removeAll(name); }, true);
+}
+
+bool ClientSettings::pruneListEntries(const std::function<bool(QString &)> &schedule,
+                                      const std::function<void(QStringList &)> &reports, bool removeMatches)
+{
+    // From the store, not from memory: the report list is only loaded while reports are
+    // on, and the server may have moved the schedule on since it was read.
+    auto store = paths::openSettings();
+    QList<ScheduleRow> rows = settings::readSchedule(*store);
+    const QList<ScheduleRow> before = rows;
+    if (removeMatches) {
+        rows.removeIf([&](const ScheduleRow &row) {
+            QString target = row.webBox;
+            return schedule(target);
+        });
+    } else {
+        for (ScheduleRow &row : rows)
+            schedule(row.webBox);
+    }
+    QStringList reportList = settings::readList(*store, QStringLiteral("Reports"));
+    const QStringList reportsBefore = reportList;
+    reports(reportList);
+    settings::writeSchedule(*store, rows);
+    settings::writeList(*store, QStringLiteral("Reports"), reportList);
+    m_settings.schedview = rows;
+    if (m_settings.reportscapability)
+        m_settings.reportlist = reportList;
+    return rows != before || reportList != reportsBefore;
+}
+
+void ClientSettings::saveScheduleAndReports()
+{
+    auto store = paths::openSettings();
+    settings::writeSchedule(*store, m_settings.schedview);
+    settings::writeList(*store, QStringLiteral("Reports"), m_settings.reportlist);
 }
 
 void ClientSettings::setHints(bool on)

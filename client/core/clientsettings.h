@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 namespace pw::client {
@@ -33,6 +34,14 @@ public:
     Settings &settings() { return m_settings; }
     bool newRetrievalsNotice() const { return m_newRetrievals; }
 
+    // A URL List renamed or deleted: its schedule entries (timed and interval) and its
+    // report entry follow. Entries for "All WebBoxes" are never touched, even for a list
+    // named "All". Both lists are saved; true when anything changed.
+    bool renameListEntries(const QString &oldName, const QString &newName);
+    bool removeListEntries(const QString &name);
+    // Writes the schedule and the report list as held here.
+    void saveScheduleAndReports();
+
     void setHints(bool on);
     bool showFirst() const;
     void setShowFirst(bool on);
@@ -41,6 +50,9 @@ Q_SIGNALS:
     void scheduleChanged();
 
 private:
+    bool pruneListEntries(const std::function<bool(QString &)> &schedule,
+                          const std::function<void(QStringList &)> &reports, bool removeMatches = false);
+
     Settings m_settings;
     std::shared_ptr<const PhoneBook> m_phoneBook;
     bool m_newRetrievals = false;

@@ -4,6 +4,8 @@
 #include "support/freeport.h"
 #include "support/testhome.h"
 
+#include "clienthome.h"
+
 #include "client/app/mainwindow.h"
 #include "client/app/urltree.h"
 #include "client/core/clientmessages.h"
@@ -28,44 +30,6 @@ QString qs(const char *text)
 {
     return QString::fromUtf8(text);
 }
-
-// A home with a link port and, optionally, a stand-in server program beside the client
-// so the start does not go looking for the real one.
-struct ClientHome
-{
-    explicit ClientHome(quint16 port, bool withServerProgram = true)
-    {
-        qputenv("PAGEWARDEN_PORT", QByteArray::number(port));
-        QDir().mkpath(home.path(u"install"_s));
-        if (withServerProgram) {
-            const QString program = home.writeFile(u"install/wardserv"_s, "#!/bin/sh\nexit 0\n");
-            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        }
-        qputenv("PAGEWARDEN_INSTALL", QFile::encodeName(home.path(u"install"_s)));
-        Prompt::clearShown();
-    }
-    ~ClientHome()
-    {
-        qunsetenv("PAGEWARDEN_INSTALL");
-        qunsetenv("PAGEWARDEN_PORT");
-    }
-
-    // URL Lists: a folder each, and the names in the settings store.
-    void addLists(const QStringList &names) const
-    {
-        for (const QString &name : names)
-            QDir().mkpath(pw::paths::dataDir() + name);
-        auto store = pw::paths::openSettings();
-        pw::saveWebBoxesList(*store, names);
-    }
-    void writeIndex(const QByteArray &content) const
-    {
-        QDir().mkpath(pw::paths::dataDir());
-        home.writeFile(u"home/webdata/index.ctl"_s, content);
-    }
-
-    pwtest::TestHome home;
-};
 
 // The menu's shape as text: entries in order, submenus in brackets.
 QString menuShape(const QMenu *menu)
@@ -136,7 +100,7 @@ private Q_SLOTS:
     void firstStartWritesTheRootOnly()
     {
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         MainWindow window;
         QVERIFY(window.forminit());
         QCOMPARE(pwtest::readAll(pw::paths::treeIndexFile()), QByteArray("Pagewarden\r\n"));
@@ -153,7 +117,7 @@ private Q_SLOTS:
     void treeOfThreeLevelsAndItsMenu()
     {
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         client.addLists({u"Daily"_s, u"Inner"_s, u"Prices"_s, u"Gone"_s});
         QDir(pw::paths::dataDir() + u"Gone"_s).removeRecursively(); // a name without its folder
         const QByteArray index = "Pagewarden\r\n\tNews\r\n\t\tDaily\r\n\t\tDeep\r\n\t\t\tInner\r\n\tPrices\r\n"
@@ -199,7 +163,7 @@ private Q_SLOTS:
         QFETCH(bool, serverProgram);
         QFETCH(QString, message);
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port(), serverProgram);
+        pwtest::ClientHome client(server.port(), serverProgram);
         if (!index.isEmpty())
             client.writeIndex(index);
         MainWindow window;
@@ -213,7 +177,7 @@ private Q_SLOTS:
     void serverLinesDriveTheWindow()
     {
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         MainWindow window;
         QVERIFY(window.forminit());
         QTRY_VERIFY(server.hasClient());
@@ -248,7 +212,7 @@ private Q_SLOTS:
     void updateBlocksReachTheirWindows()
     {
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         MainWindow window;
         RecordingInbox inbox;
         RecordingEditor editor;
@@ -295,7 +259,7 @@ private Q_SLOTS:
     void retrieveCommands()
     {
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         client.addLists({u"News"_s});
         client.writeIndex("Pagewarden\r\n\tFolder\r\n\t\tNews\r\n");
         MainWindow window;
@@ -346,7 +310,7 @@ private Q_SLOTS:
         QFETCH(bool, retrieveSingle);
         QFETCH(QString, selected);
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         client.addLists({u"News"_s});
         client.writeIndex("Pagewarden\r\n\tFolder\r\n\tNews\r\n");
         MainWindow window;
@@ -377,7 +341,7 @@ private Q_SLOTS:
     void dockingAndToggleView()
     {
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         MainWindow window;
         QVERIFY(window.forminit());
         window.show();
@@ -408,7 +372,7 @@ private Q_SLOTS:
     void savetreeStoresNamesAndTellsTheServer()
     {
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         client.addLists({u"News"_s, u"Prices"_s, u"Weather"_s});
         MainWindow window;
         QVERIFY(window.forminit());
@@ -426,7 +390,7 @@ private Q_SLOTS:
     void hintsAndWebCommands()
     {
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         {
             auto store = pw::paths::openSettings();
             store->setValue(u"Defaults/Default URL"_s, u"https://example.net/start"_s);
@@ -452,7 +416,7 @@ private Q_SLOTS:
     void closingSaysGoodbye()
     {
         pwtest::FakeLinkServer server;
-        ClientHome client(server.port());
+        pwtest::ClientHome client(server.port());
         {
             auto store = pw::paths::openSettings();
             store->setValue(u"Defaults/NewRetrieve"_s, u"TRUE"_s);

@@ -9,14 +9,26 @@
 #include "support/urlentries.h"
 
 #include "client/app/clientapp.h"
+#include "client/app/htmlview.h"
+#include "client/app/listnameprompt.h"
 #include "client/app/mainwindow.h"
+#include "client/app/urlentrydialog.h"
+#include "client/app/urllisteditor.h"
+#include "client/app/urltree.h"
+#include "client/app/viewer.h"
+#include "client/app/webboxwindow.h"
+#include "client/app/webboxwindows.h"
 #include "gui/prompt.h"
 #include "store/paths.h"
 #include "store/urllist.h"
 #include "store/webboxeslist.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QProcess>
+#include <QTextTable>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <csignal>
@@ -34,6 +46,21 @@ bool processAlive(qint64 pid)
 {
     return pid > 0 && ::kill(pid_t(pid), 0) == 0;
 }
+
+// Ends the server the client started, also when a test fails half-way: a server left
+// running would hold the test's output open.
+struct ServerReaper
+{
+    qint64 pid = 0;
+    ~ServerReaper()
+    {
+        if (!processAlive(pid))
+            return;
+        ::kill(pid_t(pid), SIGTERM);
+        if (!QTest::qWaitFor([this] { return !processAlive(pid); }, 10000))
+            ::kill(pid_t(pid), SIGKILL);
+    }
+};
 
 } // namespace
 
@@ -66,6 +93,7 @@ private Q_SLOTS:
         QVERIFY(app.start());
         pw::client::MainWindow *window = app.mainWindow();
         const qint64 server = window->serverStarter().startedPid();
+        ServerReaper reaper{server};
         QVERIFY2(server > 0, "the client started wardserv");
         QVERIFY(window->link().isOpen());
         QVERIFY(pw::gui::Prompt::shown().isEmpty());
@@ -79,6 +107,90 @@ private Q_SLOTS:
         window->close();
         ::kill(pid_t(server), SIGTERM);
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(server), 10000);
+        qunsetenv("PAGEWARDEN_INSTALL");
+        qunsetenv("PAGEWARDEN_PORT");
+    }
+
+    // The user's daily loop with both real programs: a list made in the editor, retrieved
+    // twice, the changed page read graphic-free with its change framed.
+    void editorRetrieveAndReadTheChange()
+    {
+        pwtest::TestHome home;
+        pwtest::NginxServer web;
+        QVERIFY2(web.isRunning(), "nginx is installed by scripts/install-deps.sh");
+        QVERIFY(web.put(u"prices.html"_s, "<html><body><p>Bread 2.10</p>\n<p>Milk 0.99</p>\n</body></html>\n"));
+        qputenv("PAGEWARDEN_PORT", QByteArray::number(pwtest::freeLoopbackPort()));
+        qputenv("PAGEWARDEN_INSTALL", QFile::encodeName(binDir() + u'/'));
+        pw::client::ClientApp app;
+        QVERIFY(app.start());
+        pw::client::MainWindow *window = app.mainWindow();
+        ServerReaper reaper{window->serverStarter().startedPid()};
+
+        // A new list with one page, saved under a name typed at the prompt.
+        pw::client::Turladdform *editor = window->openListEditor({});
+        editor->addurl();
+        auto *dialog = editor->findChild<pw::client::Tdialogurladd *>();
+        dialog->findChild<QLineEdit *>(u"description"_s)->setText(u"Prices"_s);
+        dialog->findChild<QLineEdit *>(u"urltoadd"_s)->setText(web.url(u"prices.html"_s));
+        dialog->okbtnClick();
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [] {
+            if (auto *prompt = qobject_cast<pw::client::Tdialogfrm *>(QApplication::activeModalWidget())) {
+                prompt->nameField()->setText(u"Shop"_s);
+                prompt->accept();
+            }
+        });
+        answer.start(5);
+        QVERIFY(editor->savelistall());
+        answer.stop();
+        editor->close();
+        QTRY_VERIFY(!window->listEditor());
+
+        // Retrieve Single on the new node; its WebBox shows the page.
+        window->tree()->expandAll();
+        QTreeWidgetItem *node = window->tree()->findItems(u"Shop"_s, Qt::MatchRecursive).first();
+        QTest::mouseClick(window->tree()->viewport(), Qt::LeftButton, {},
+                          window->tree()->visualItemRect(node).center());
+        QCOMPARE(window->selectedListName(), u"Shop"_s);
+        window->retrieveSingle();
+        pw::client::Tinboxform *box = window->webBoxes().window(window->showwebbox(u"Shop"_s));
+        QVERIFY(box);
+        QTRY_COMPARE_WITH_TIMEOUT(box->inbox()->topLevelItemCount(), 1, 30000);
+        QTRY_COMPARE(window->panelText(0), u"Pagewarden Idle."_s);
+
+        // The page changes; the second retrieval files it with its change framed. Page files
+        // are named to the second, so the second retrieval waits for the next one.
+        QTest::qWait(1100);
+        QVERIFY(web.put(u"prices.html"_s, "<html><body><p>Bread 2.45</p>\n<p>Milk 0.99</p>\n</body></html>\n"));
+        QFile changed(web.root() + u"/prices.html"_s);
+        QVERIFY(changed.open(QIODevice::ReadWrite));
+        QVERIFY(changed.setFileTime(QDateTime::currentDateTimeUtc().addSecs(3600), QFileDevice::FileModificationTime));
+        changed.close();
+        QTest::mouseClick(window->tree()->viewport(), Qt::LeftButton, {},
+                          window->tree()->visualItemRect(node).center());
+        window->retrieveSingle();
+        QTRY_COMPARE_WITH_TIMEOUT(box->inbox()->topLevelItemCount(), 2, 30000);
+        pw::client::Tviewer *viewer = box->inboxdoubleopen(1);
+        QVERIFY(viewer);
+        // The changed paragraph sits in a yellow frame; the unchanged one in none.
+        const auto cellText = [](QTextTable *table) {
+            QTextCursor cell = table->cellAt(0, 0).firstCursorPosition();
+            cell.setPosition(table->cellAt(0, 0).lastPosition(), QTextCursor::KeepAnchor);
+            return cell.selectedText();
+        };
+        QTextTable *frame = nullptr;
+        for (QTextFrame *child : viewer->view()->document()->rootFrame()->childFrames()) {
+            auto *table = qobject_cast<QTextTable *>(child);
+            if (!table)
+                continue;
+            QVERIFY(!cellText(table).contains(u"Milk"_s));
+            if (cellText(table).contains(u"Bread 2.45"_s))
+                frame = table;
+        }
+        QVERIFY2(frame, "the changed paragraph is framed");
+        QCOMPARE(frame->format().background().color(), QColor(0xFF, 0xFF, 0x00));
+
+        window->close();
         qunsetenv("PAGEWARDEN_INSTALL");
         qunsetenv("PAGEWARDEN_PORT");
     }

@@ -64,6 +64,8 @@ public:
     }
 
     bool isRunning() const { return m_running; }
+    // The folder nginx serves.
+    QString root() const { return m_dir.path() + QStringLiteral("/www"); }
     QString url(const QString &path) const { return QStringLiteral("http://127.0.0.1:%1/%2").arg(m_port).arg(path); }
     bool put(const QString &path, const QByteArray &content) const
     {
