@@ -52,6 +52,40 @@ void Prompt::information(QWidget *parent, const QString &text)
     show(parent, text, false);
 }
 
+Prompt::Answer Prompt::confirm(QWidget *parent, const QString &text, Buttons buttons)
+{
+    shownTexts.append(text);
+    const Answer first = buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes;
+    const Answer preset = nextAnswer.value_or(first);
+    nextAnswer.reset();
+    if (headless()) {
+        QTextStream(stderr) << QGuiApplication::applicationDisplayName() << ": " << text << Qt::endl;
+        return preset;
+    }
+    QMessageBox::StandardButtons set;
+    switch (buttons) {
+    case Buttons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case Buttons::YesNoCancel:
+        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        break;
+    case Buttons::OkCancel:
+        set = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    }
+    switch (QMessageBox::question(parent, QGuiApplication::applicationDisplayName(), text, set)) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 void Prompt::show(QWidget *parent, const QString &text, bool isError)
 {
     shownTexts.append(text);

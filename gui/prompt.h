@@ -17,8 +17,13 @@ class Prompt
 public:
     enum class Answer { Ok, Yes, No, Cancel };
 
+    enum class Buttons { YesNo, YesNoCancel, OkCancel };
+
     static void error(QWidget *parent, const QString &text);
     static void information(QWidget *parent, const QString &text);
+    // A question with its fixed buttons. Offscreen, the next answer set by a test is
+    // returned, else the first button's.
+    static Answer confirm(QWidget *parent, const QString &text, Buttons buttons);
 
     // For tests and headless runs.
     static void setNextAnswer(Answer answer);
