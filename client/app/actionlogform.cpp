@@ -54,6 +54,8 @@ Tactionlogform::Tactionlogform(QWidget *parent)
     m_logview->verticalHeader()->hide();
     m_logview->verticalHeader()->setDefaultSectionSize(m_logview->fontMetrics().height() + 6);
     m_logview->horizontalHeader()->setHighlightSections(false);
+    // A click on a column title neither sorts nor selects the column's rows.
+    m_logview->horizontalHeader()->setSectionsClickable(false);
     m_logview->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_logview->horizontalHeader()->setStretchLastSection(true);
     m_logview->setColumnWidth(0, 170);

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QHBoxLayout>
@@ -100,7 +101,7 @@ FontChooser::FontChooser(QWidget *parent)
     layout->addLayout(colourRow);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(u"okbtn"_s);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(u"fontokbtn"_s);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -109,8 +110,14 @@ FontChooser::FontChooser(QWidget *parent)
 void FontChooser::ask(const QString &setting)
 {
     const ChosenFont chosen = parsesetupfont(setting);
+    m_askedSetting = setting;
     m_asked = chosen.font;
-    m_fonts->setCurrentFont(chosen.font);
+    QFont shown = chosen.font;
+    // A face this machine lacks is shown as the face that stands in for it when printing,
+    // so its size and styles show too.
+    if (!QFontDatabase::families().contains(shown.family()))
+        shown.setFamily(QFontInfo(chosen.font).family());
+    m_fonts->setCurrentFont(shown);
     m_askedFamilyShown = m_fonts->currentFont().family();
     selectColour(chosen.colour);
     open();
@@ -136,7 +143,9 @@ QString FontChooser::chosenSetting() const
     // setting keeps the face it names.
     if (font.family() == m_askedFamilyShown)
         font.setFamily(m_asked.family());
-    return fontstring(font, m_colours->currentData().value<QColor>());
+    const QString chosen = fontstring(font, m_colours->currentData().value<QColor>());
+    // Unchanged, the setting keeps its own wording.
+    return parseFont(chosen) == parseFont(m_askedSetting) ? m_askedSetting : chosen;
 }
 
 } // namespace pw::client

@@ -45,6 +45,7 @@ private:
 
     QFontDialog *m_fonts = nullptr;
     QComboBox *m_colours = nullptr;
+    QString m_askedSetting;
     QFont m_asked;
     QString m_askedFamilyShown;
 };

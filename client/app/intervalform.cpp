@@ -29,9 +29,9 @@ Tintervalform::Tintervalform(QWidget *parent)
     layout->addWidget(m_interval);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(u"okbtn"_s);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(u"intervalokbtn"_s);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(u"cancelbtn"_s);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(u"intervalcancelbtn"_s);
     connect(buttons, &QDialogButtonBox::accepted, this, &Tintervalform::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &Tintervalform::reject);
     layout->addWidget(buttons);

@@ -116,7 +116,12 @@ Tprintdlg::Tprintdlg(std::unique_ptr<ReportDocument> document, const PrintSetup 
     });
 }
 
-Tprintdlg::~Tprintdlg() = default;
+Tprintdlg::~Tprintdlg()
+{
+    // The preview and a print dialog still open paint on the printers: they go first.
+    delete m_printDialog;
+    delete m_preview;
+}
 
 void Tprintdlg::showEvent(QShowEvent *event)
 {
@@ -219,9 +224,11 @@ void Tprintdlg::sendToPrinter()
         gui::Prompt::error(this, qs(text::kNothingToPrint));
         return;
     }
+    delete m_printDialog;
     m_outputPrinter = gui::Printing::printer();
     m_printSetup.applyTo(*m_outputPrinter);
     auto *dialog = new QPrintDialog(m_outputPrinter.get(), this);
+    m_printDialog = dialog;
     dialog->setObjectName(u"printdialog"_s);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, [this](int result) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 #include <memory>
 
 class QComboBox;
 class QLabel;
+class QPrintDialog;
 class QPrintPreviewWidget;
 class QPrinter;
 class QToolButton;
@@ -50,6 +52,7 @@ private:
     std::unique_ptr<QPrinter> m_previewPrinter;
     std::unique_ptr<QPrinter> m_outputPrinter;
     QPrintPreviewWidget *m_preview = nullptr;
+    QPointer<QPrintDialog> m_printDialog;
     QLabel *m_pageinfo = nullptr;
     QComboBox *m_zoom = nullptr;
     bool m_shown = false;

@@ -67,6 +67,8 @@ Treportform::Treportform(ClientSettings &settings, const PrintSetup &printSetup,
     m_reportview->verticalHeader()->hide();
     m_reportview->verticalHeader()->setDefaultSectionSize(m_reportview->fontMetrics().height() + 6);
     m_reportview->horizontalHeader()->setHighlightSections(false);
+    // A click on a column title neither sorts nor selects the column's rows.
+    m_reportview->horizontalHeader()->setSectionsClickable(false);
     m_reportview->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_reportview->horizontalHeader()->setStretchLastSection(true);
     m_reportview->setColumnWidth(0, 170);

@@ -96,7 +96,11 @@ PrintingPage::PrintingPage(PrintSetup &printSetup, QWidget *parent)
     connect(m_chooser, &QDialog::accepted, this, &PrintingPage::fontChosen);
 }
 
-PrintingPage::~PrintingPage() = default;
+PrintingPage::~PrintingPage()
+{
+    // An open page set-up works on the printer: it goes first.
+    delete m_setupDialog;
+}
 
 void PrintingPage::load(const Settings &s)
 {
@@ -142,9 +146,11 @@ void PrintingPage::fontChosen()
 
 void PrintingPage::printSetupDialog()
 {
+    delete m_setupDialog;
     m_setupPrinter = gui::Printing::printer();
     m_printSetup.applyTo(*m_setupPrinter);
     auto *dialog = new QPageSetupDialog(m_setupPrinter.get(), this);
+    m_setupDialog = dialog;
     dialog->setObjectName(u"pagesetupdialog"_s);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this] { m_printSetup.setLayout(m_setupPrinter->pageLayout()); });

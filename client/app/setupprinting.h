@@ -2,6 +2,7 @@
 
 #include "store/settings.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -51,6 +52,7 @@ private:
     FontChooser *m_chooser = nullptr;
     FontRole m_choosing = Title;
     std::unique_ptr<QPrinter> m_setupPrinter;
+    QPointer<QPageSetupDialog> m_setupDialog;
 };
 
 } // namespace pw::client
