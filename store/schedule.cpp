@@ -54,8 +54,9 @@ std::optional<ScheduleRow> addDailyEntry(int hour, const QString &minuteText, co
     // Two digits, so the entry's Time can equal a rendered clock time.
     const QString clock = u"%1:%2 %3"_s.arg(hour).arg(minute, 2, 10, QLatin1Char('0')).arg(amPm);
     const int hour24 = (hour % 12) + (amPm == u"PM"_s ? 12 : 0);
-    const QDateTime today(now.date(), QTime(hour24, minute));
-    const QDate day = today >= now ? now.date() : now.date().addDays(1);
+    // Compared to the minute: the minute that is running still counts as today.
+    const QTime clockNow(now.time().hour(), now.time().minute());
+    const QDate day = QTime(hour24, minute) >= clockNow ? now.date() : now.date().addDays(1);
     ScheduleRow row{QLocale::c().toString(day, u"M/d/yyyy"_s) + u' ' + clock, target, u"*"_s};
     for (const ScheduleRow &other : existing) {
         if (other.time == row.time && other.webBox == row.webBox)

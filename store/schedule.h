@@ -30,9 +30,9 @@ QString nextDay(const QDate &today);
 // it passes midnight.
 QString nextIntervalTime(int minutes, const QTime &from, const QDate &today);
 
-// A new daily entry: "h:mm AP" today when that is not earlier than `now`, else tomorrow.
-// The minute is always written with two digits. Nothing when the minute or hour is no
-// number in range, or when an entry with the same Time and Target exists.
+// A new daily entry: "h:mm AP" today when that is not earlier than `now`'s minute, else
+// tomorrow. The minute is always written with two digits. Nothing when the minute or hour
+// is no number in range, or when an entry with the same Time and Target exists.
 std::optional<ScheduleRow> addDailyEntry(int hour, const QString &minuteText, const QString &amPm,
                                          const QString &target, const QDateTime &now,
                                          const QList<ScheduleRow> &existing);

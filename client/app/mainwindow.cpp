@@ -1,5 +1,8 @@
 #include "mainwindow.h"
 
+#include "actionlogform.h"
+#include "reportform.h"
+#include "setupform.h"
 #include "treecommands.h"
 #include "urllisteditor.h"
 #include "urltree.h"
@@ -13,6 +16,7 @@
 #include "gui/urlopener.h"
 #include "gui/waitcursor.h"
 #include "store/fileio.h"
+#include "store/nmdialup.h"
 #include "store/paths.h"
 #include "store/textlines.h"
 #include "store/webboxeslist.h"
@@ -91,6 +95,7 @@ MainWindow::MainWindow(QWidget *parent)
     createMenus();
     createTreePopup();
     createStatusBar();
+    createSetupWindows();
 
     connect(&m_link, &ServerLink::lineReceived, &m_dispatcher, &LinkDispatcher::IPPort1DataIn);
     connect(&m_link, &ServerLink::linkError, this, &MainWindow::setIdle);
@@ -779,6 +784,73 @@ void MainWindow::closeEvent(QCloseEvent *event)
         m_link.disconnectFromServer();
     }
     event->accept();
+}
+
+// --- Setup, reports and log windows ---------------------------------------------------
+
+void MainWindow::createSetupWindows()
+{
+    // The dial-up page lists the system's phone book; tests put their own in its place.
+    m_settings.setPhoneBook(std::make_shared<NmDialUp>());
+
+    m_setupForm = new Tsetupform(m_settings, m_indexbox, this);
+    m_reportForm = new Treportform(m_settings, m_setupForm->printSetup(), this);
+    m_actionLogForm = new Tactionlogform(this);
+    setReportTarget(m_reportForm);
+
+    connect(m_setupForm, &Tsetupform::saved, this, [this] { notifyServer(QString::fromLatin1(link::kRefreshSetup)); });
+    connect(m_setupForm, &Tsetupform::settingsLoaded, this, [this] {
+        const Settings &s = m_settings.settings();
+        m_shortcutsBar->setVisible(s.shortcutenabled && !s.urlshortcuts.isEmpty());
+    });
+
+    // The commands were made before their windows existed.
+    const auto enable = [this](QAction *action, auto slot) {
+        if (!action)
+            return;
+        m_notBuilt.remove(action);
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    const auto menuEntry = [this](const QString &text) -> QAction * {
+        const QMenu *actions = findChild<QMenu *>(u"actionsmenu"_s);
+        if (!actions)
+            return nullptr;
+        for (QAction *action : actions->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        return nullptr;
+    };
+    const auto showSetup = [this] { m_setupForm->showSetup(); };
+    const auto showReports = [this] { m_reportForm->showReports(); };
+    enable(menuEntry(u"&Setup..."_s), showSetup);
+    enable(findChild<QAction *>(u"setupbtn"_s), showSetup);
+    enable(menuEntry(u"&Reports..."_s), showReports);
+    enable(findChild<QAction *>(u"reportsbtn"_s), showReports);
+    enable(menuEntry(u"Error &Log..."_s), [this] { showErrorLog(); });
+}
+
+void MainWindow::showErrorLog()
+{
+    ActionLogRows::Load loaded = ActionLogRows::Load::Ok;
+    QString error;
+    {
+        gui::WaitCursor wait;
+        const QString remembered = m_panels[0]->text();
+        m_panels[0]->setText(qs(text::kLoadingLogs));
+        loaded = m_actionLogForm->loadactionlog(&error);
+        m_panels[0]->setText(remembered);
+    }
+    if (loaded == ActionLogRows::Load::Failed) {
+        qWarning("pagewarden: the log cannot be read: %s", qPrintable(error));
+        gui::Prompt::error(this, qs(text::kLogAccessError));
+        return;
+    }
+    if (m_actionLogForm->entryCount() > 0)
+        m_actionLogForm->showLog();
+    else
+        gui::Prompt::information(this, qs(text::kNoLogEntries));
 }
 
 } // namespace pw::client

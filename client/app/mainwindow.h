@@ -26,6 +26,9 @@ class TreeCommands;
 class Tviewer;
 class WebBoxWindows;
 class Turladdform;
+class Tactionlogform;
+class Treportform;
+class Tsetupform;
 class UrlTree;
 
 // `Tmain`: the client's MDI main window. It holds the URL-List tree on a dockable tool
@@ -100,6 +103,14 @@ public:
     bool editorOpen() const { return m_editorOpen; }
     void setEditorOpen(bool open) { m_editorOpen = open; }
 
+    // The Setup dialog, the reports window and the log window: created with the main
+    // window, shown by their commands.
+    Tsetupform *setupForm() const { return m_setupForm; }
+    Treportform *reportForm() const { return m_reportForm; }
+    Tactionlogform *actionLogForm() const { return m_actionLogForm; }
+    // "Error &Log...": loads the log into the log window and shows it.
+    void showErrorLog();
+
     void setInboxTarget(InboxUpdateTarget *target) { m_inboxTarget = target; }
     void setReportTarget(ReportUpdateTarget *target) { m_reportTarget = target; }
     void setEditTarget(EditUpdateTarget *target) { m_editTarget = target; }
@@ -119,6 +130,7 @@ private:
     void createTreeWindow();
     void createStatusBar();
     void createTreePopup();
+    void createSetupWindows();
 
     void setTransferActive(bool active);
     void setAborting(bool aborting);
@@ -179,6 +191,10 @@ private:
     bool m_editorOpen = false;
     bool m_shownOnce = false;
     QObject *m_hintFilter = nullptr;
+
+    Tsetupform *m_setupForm = nullptr;
+    Treportform *m_reportForm = nullptr;
+    Tactionlogform *m_actionLogForm = nullptr;
 
     InboxUpdateTarget *m_inboxTarget = nullptr;
     ReportUpdateTarget *m_reportTarget = nullptr;

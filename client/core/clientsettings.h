@@ -22,6 +22,7 @@ public:
 
     // The dial-up phone book that resolves the stored entry; none by default.
     void setPhoneBook(std::shared_ptr<const PhoneBook> phoneBook);
+    const PhoneBook &phoneBook() const { return *m_phoneBook; }
 
     // Reads every setting (creating the data directories) and takes the "NewRetrieve"
     // mark: a set mark is cleared in the store and kept here as the notice.

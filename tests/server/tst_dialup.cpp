@@ -6,8 +6,8 @@
 #include "support/testhome.h"
 #include "support/urlentries.h"
 
-#include "server/app/mainwindow.h"
 #include "gui/prompt.h"
+#include "server/app/mainwindow.h"
 #include "server/engine/servercore.h"
 #include "store/actionlog.h"
 #include "store/nmdialup.h"

@@ -74,7 +74,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("amPm");
         QTest::addColumn<QString>("time"); // empty: refused
         // now is 3/7/2026 9:05:30 PM
-        QTest::newRow("later today, one-digit minute") << 9 << u"5"_s << u"PM"_s << u"3/8/2026 9:05 PM"_s;
+        QTest::newRow("the current minute, one digit") << 9 << u"5"_s << u"PM"_s << u"3/7/2026 9:05 PM"_s;
+        QTest::newRow("the minute before: tomorrow") << 9 << u"04"_s << u"PM"_s << u"3/8/2026 9:04 PM"_s;
         QTest::newRow("later today") << 11 << u"30"_s << u"PM"_s << u"3/7/2026 11:30 PM"_s;
         QTest::newRow("earlier: tomorrow") << 8 << u"00"_s << u"AM"_s << u"3/8/2026 8:00 AM"_s;
         QTest::newRow("noon") << 12 << u"00"_s << u"PM"_s << u"3/8/2026 12:00 PM"_s;
