@@ -243,13 +243,15 @@ Settings load(QSettings &store, const PhoneBook &phoneBook)
         s.reportscapability = readFlag(store, u"Reporting"_s, FlagTest::NotOff, kOff);
     }
 
+    // The report list is read whatever "Reporting" says: it is saved back with the other
+    // lists, and turning reports off for a while must not forget which lists had them.
+    s.reportlist = readList(store, u"Reports"_s);
     if (s.reportscapability) {
         {
             GroupScope group(store, kDefaults);
             s.emailblank = readFlag(store, u"EMAIL-Blank"_s, FlagTest::NotOff, kOff);
             s.reportunchanged = readFlag(store, u"Report-Unchanged"_s, FlagTest::NotOff, kOff);
         }
-        s.reportlist = readList(store, u"Reports"_s);
         GroupScope group(store, kDefaults);
         s.emailreports = readFlag(store, u"E-Mail Reports"_s, FlagTest::NotOff, kOff);
         if (s.emailreports) {

@@ -400,6 +400,7 @@ bool MainWindow::forminit()
 {
     gui::WaitCursor wait;
     m_settings.load();
+    m_settings.takeNewRetrievalsNotice();
     m_showHintsAction->setChecked(m_settings.settings().hints);
     static_cast<HintFilter *>(m_hintFilter)->enabled = m_settings.settings().hints;
 

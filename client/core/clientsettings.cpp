@@ -3,6 +3,8 @@
 #include "store/paths.h"
 #include "store/schedule.h"
 
+using namespace Qt::StringLiterals;
+
 namespace pw::client {
 
 using settings::FlagTest;
@@ -28,12 +30,19 @@ void ClientSettings::load()
 {
     auto store = paths::openSettings();
     m_settings = settings::load(*store, *m_phoneBook);
-    m_newRetrievals = m_settings.newretrieve;
-    if (m_newRetrievals) {
-        store->beginGroup(kDefaults);
+}
+
+bool ClientSettings::takeNewRetrievalsNotice()
+{
+    // Taken once, at start: a later reload (the Setup dialog's) must not swallow a mark
+    // the server set meanwhile.
+    auto store = paths::openSettings();
+    store->beginGroup(kDefaults);
+    m_newRetrievals = settings::readFlag(*store, settings::kNewRetrieve, FlagTest::IsTrue, u"FALSE"_s);
+    if (m_newRetrievals)
         settings::writeFlag(*store, settings::kNewRetrieve, false, FlagTest::IsTrue);
-        m_settings.newretrieve = false;
-    }
+    m_settings.newretrieve = false;
+    return m_newRetrievals;
 }
 
 void ClientSettings::reloadSchedule()

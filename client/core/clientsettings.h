@@ -24,9 +24,11 @@ public:
     void setPhoneBook(std::shared_ptr<const PhoneBook> phoneBook);
     const PhoneBook &phoneBook() const { return *m_phoneBook; }
 
-    // Reads every setting (creating the data directories) and takes the "NewRetrieve"
-    // mark: a set mark is cleared in the store and kept here as the notice.
+    // Reads every setting, creating the data directories.
     void load();
+    // The "NewRetrieve" mark, taken at start: a set mark is cleared in the store and kept
+    // here as the notice.
+    bool takeNewRetrievalsNotice();
     void reloadSchedule();
     // Writes what the Setup dialog owns, in the stored order.
     void save();
