@@ -155,7 +155,9 @@ void Tinboxform::createColumns(int width)
     const int extra = std::max(width / 3 - 132, 0) / 2;
     m_inbox->setColumnWidth(0, width / 3 + extra);
     m_inbox->setColumnWidth(1, width / 3 + extra);
-    m_inbox->setColumnWidth(2, 120);
+    // At least the width of the longest date and time in this font, so it is never cut.
+    const int dateWidth = m_inbox->fontMetrics().horizontalAdvance(u"12/31/2026 12:59:59 PM"_s) + 16;
+    m_inbox->setColumnWidth(2, std::max(120, dateWidth));
 }
 
 void Tinboxform::loadwebbox()
