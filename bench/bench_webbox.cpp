@@ -74,13 +74,12 @@ Figures measure(pw::client::MainWindow &window, int records)
         best.open = std::min(best.open, timer.nsecsElapsed());
         pw::client::Tinboxform *box = window.webBoxes().window(slot);
         if (!box || box->inbox()->topLevelItemCount() != records) {
-            std::printf("  %d records: the window shows %d\n", records,
-                        box ? box->inbox()->topLevelItemCount() : -1);
+            std::printf("  %d records: the window shows %d\n", records, box ? box->inbox()->topLevelItemCount() : -1);
             g_failed = true;
             return best;
         }
         const std::function<void()> sorts[4] = {[box] { box->docaptionsort(); }, [box] { box->dourlsort(); },
-                                                 [box] { box->dodatesort(); }, [box] { box->doreadsort(); }};
+                                                [box] { box->dodatesort(); }, [box] { box->doreadsort(); }};
         for (int i = 0; i < 4; ++i) {
             timer.restart();
             sorts[i]();
