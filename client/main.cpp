@@ -8,10 +8,16 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include <malloc.h>
+
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    // Link extraction over a large page needs tens of MB for a moment: keep freed memory
+    // for the next page instead of giving it back and faulting it in again each time.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         QTextStream(stderr) << "pagewarden: no display: start it from a desktop session (DISPLAY or "
