@@ -2,6 +2,7 @@
 // request of a client on the link, and checks what it says against what it wrote.
 #include "support/freeport.h"
 #include "support/nginxserver.h"
+#include "support/servedlist.h"
 #include "support/testhome.h"
 #include "support/urlentries.h"
 
@@ -29,18 +30,7 @@ private Q_SLOTS:
         pwtest::TestHome home;
         pwtest::NginxServer web;
         QVERIFY2(web.isRunning(), "nginx is installed by scripts/install-deps.sh");
-        QList<pw::UrlEntry> entries;
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY(web.put(u"page%1.html"_s.arg(i),
-                            "<html><body><p>Page " + QByteArray::number(i) + "</p></body></html>\n"));
-            entries.append(pwtest::urlEntry(web.url(u"page%1.html"_s.arg(i)), u"Page %1"_s.arg(i)));
-        }
-        QDir().mkpath(pw::paths::dataDir());
-        QVERIFY(pw::writeUrlList(pw::paths::dataDir(), u"News"_s, entries));
-        {
-            auto store = pw::paths::openSettings();
-            pw::saveWebBoxesList(*store, {u"News"_s});
-        }
+        QVERIFY(pwtest::serveList(web, u"News"_s, 3));
         const quint16 port = pwtest::freeLoopbackPort();
 
         QProcess server;
