@@ -6,8 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QList<pw::client::Bookmark> rows =
-        pw::client::chromiumbookmarks::read(fuzz::bytes(data, size).toByteArray());
+    const QList<pw::client::Bookmark> rows = pw::client::chromiumbookmarks::read(fuzz::bytes(data, size).toByteArray());
     for (const pw::client::Bookmark &row : rows) {
         FUZZ_CHECK(!row.separator);
         FUZZ_CHECK(row.title.size() < 46);

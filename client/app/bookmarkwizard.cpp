@@ -126,8 +126,8 @@ QWidget *Tbookmarks::browsersPage()
                             "browsers on this computer. You will be able to specify which of those bookmarks you "
                             "would like to monitor on the following page."_s,
                             nullptr));
-    content->addWidget(note(u"Please select the web browsers from which you would like to retrieve bookmarks:"_s,
-                            nullptr));
+    content->addWidget(
+        note(u"Please select the web browsers from which you would like to retrieve bookmarks:"_s, nullptr));
     content->addWidget(m_chromium);
     content->addWidget(m_firefox);
     content->addWidget(m_bookmarkFile);

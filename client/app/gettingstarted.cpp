@@ -41,8 +41,7 @@ Twizardone::Twizardone(MainWindow &main)
     title->setFont(big);
     title->setStyleSheet(u"color: #2b4a6f"_s);
     auto *intro = new QLabel(
-        u"The following is a list of steps to help you take advantage of Pagewarden's many powerful features:"_s,
-        this);
+        u"The following is a list of steps to help you take advantage of Pagewarden's many powerful features:"_s, this);
     intro->setWordWrap(true);
 
     struct Step

@@ -68,9 +68,8 @@ Tpageimportform::Tpageimportform(Turladdform &editor, PageFetch &fetch, const Se
     m_password->setObjectName(u"password"_s);
     m_mask = new QCheckBox(u"Mask Password"_s, this);
     m_mask->setObjectName(u"maskpassword"_s);
-    connect(m_mask, &QCheckBox::toggled, this, [this](bool on) {
-        m_password->setEchoMode(on ? QLineEdit::Password : QLineEdit::Normal);
-    });
+    connect(m_mask, &QCheckBox::toggled, this,
+            [this](bool on) { m_password->setEchoMode(on ? QLineEdit::Password : QLineEdit::Normal); });
     m_get = new QPushButton(u"Get"_s, this);
     m_get->setObjectName(u"getbtn"_s);
     m_get->setDefault(true);
@@ -177,9 +176,9 @@ void Tpageimportform::getbtnClick()
         gui::WaitCursor wait;
         setBusy(true);
         m_fetch.setSettings(m_settings);
-        const QMetaObject::Connection progress = connect(
-            &m_fetch, &PageFetch::bytesReceived, this,
-            [this](qint64 bytes) { m_status->showMessage(bytesReceivedText(bytes)); });
+        const QMetaObject::Connection progress =
+            connect(&m_fetch, &PageFetch::bytesReceived, this,
+                    [this](qint64 bytes) { m_status->showMessage(bytesReceivedText(bytes)); });
         QString error;
         QStringList lines;
         const bool ok = m_fetch.starttransfer(m_username->text(), m_password->text(), url, error, lines);

@@ -128,8 +128,8 @@ void Twizform::okbtnClick()
         }
         tree->setCurrentItem(folder);
         for (int index : std::as_const(ticked)) {
-            const QString name = quickStartName(m_weblist->topLevelItem(index)->text(0),
-                                                m_main.indexbox() + m_main.nodeTexts());
+            const QString name =
+                quickStartName(m_weblist->topLevelItem(index)->text(0), m_main.indexbox() + m_main.nodeTexts());
             m_editor->ListName = name;
             m_editor->setEntries({});
             m_library->addCategory(index);
@@ -143,9 +143,9 @@ void Twizform::okbtnClick()
             reloaded->setExpanded(true);
     }
     // Counted as made, so a list that could not be written is not reported as created.
-    gui::Prompt::information(this, m_created.size() == 1
-                                       ? u"1 URL List has been successfully created."_s
-                                       : QString::number(m_created.size()) + u" URL Lists have been successfully created."_s);
+    gui::Prompt::information(this, m_created.size() == 1 ? u"1 URL List has been successfully created."_s
+                                                         : QString::number(m_created.size())
+                                                               + u" URL Lists have been successfully created."_s);
     accept();
 }
 

@@ -57,7 +57,8 @@ bool readNodes(QSqlDatabase &db, QHash<qint64, QList<Node>> &children, QList<qin
 QList<Bookmark> walk(QHash<qint64, QList<Node>> &children, const QList<qint64> &roots)
 {
     for (QList<Node> &list : children)
-        std::stable_sort(list.begin(), list.end(), [](const Node &a, const Node &b) { return a.position < b.position; });
+        std::stable_sort(list.begin(), list.end(),
+                         [](const Node &a, const Node &b) { return a.position < b.position; });
     QList<Bookmark> rows;
     QSet<qint64> seen; // a damaged file may hold a loop
     struct Level

@@ -9,9 +9,9 @@ namespace {
 bool replaced(QChar c)
 {
     const char16_t u = c.unicode();
-    return (u >= 0x20 && u <= 0x26) || (u >= 0x28 && u <= 0x2B) || u == 0x2E || u == 0x2F
-           || (u >= 0x3A && u <= 0x40) || (u >= 0x5B && u <= 0x5E) || u == 0x60 || (u >= 0x7B && u <= 0x7E)
-           || u < 0x20 || u == 0x7F; // a control character cannot be part of a file name here
+    return (u >= 0x20 && u <= 0x26) || (u >= 0x28 && u <= 0x2B) || u == 0x2E || u == 0x2F || (u >= 0x3A && u <= 0x40)
+           || (u >= 0x5B && u <= 0x5E) || u == 0x60 || (u >= 0x7B && u <= 0x7E) || u < 0x20
+           || u == 0x7F; // a control character cannot be part of a file name here
 }
 
 } // namespace

@@ -62,19 +62,18 @@ QByteArray exportedFile()
 
 QByteArray chromiumFile(const QString &prefix)
 {
-    QByteArray json =
-        "{\"checksum\":\"x\",\"roots\":{"
-        "\"other\":{\"type\":\"folder\",\"name\":\"Other bookmarks\",\"children\":["
-        "{\"type\":\"url\",\"name\":\"%1 other\",\"url\":\"https://other.example/\"}]},"
-        "\"bookmark_bar\":{\"type\":\"folder\",\"name\":\"Bookmarks bar\",\"children\":["
-        "{\"type\":\"url\",\"name\":\"%1 bar one\",\"url\":\"https://bar1.example/\"},"
-        "{\"type\":\"folder\",\"name\":\"Sub\",\"children\":["
-        "{\"type\":\"url\",\"name\":\"%1 sub\",\"url\":\"https://sub.example/\"},"
-        "{\"type\":\"url\",\"name\":\"Local\",\"url\":\"file:///tmp/x.html\"}]},"
-        "{\"type\":\"url\",\"name\":\"%1 bar two\",\"url\":\"https://bar2.example/\"}]},"
-        "\"synced\":{\"type\":\"folder\",\"name\":\"Mobile\",\"children\":["
-        "{\"type\":\"url\",\"name\":\"%1 mobile\",\"url\":\"https://mobile.example/\"}]}},"
-        "\"version\":1}";
+    QByteArray json = "{\"checksum\":\"x\",\"roots\":{"
+                      "\"other\":{\"type\":\"folder\",\"name\":\"Other bookmarks\",\"children\":["
+                      "{\"type\":\"url\",\"name\":\"%1 other\",\"url\":\"https://other.example/\"}]},"
+                      "\"bookmark_bar\":{\"type\":\"folder\",\"name\":\"Bookmarks bar\",\"children\":["
+                      "{\"type\":\"url\",\"name\":\"%1 bar one\",\"url\":\"https://bar1.example/\"},"
+                      "{\"type\":\"folder\",\"name\":\"Sub\",\"children\":["
+                      "{\"type\":\"url\",\"name\":\"%1 sub\",\"url\":\"https://sub.example/\"},"
+                      "{\"type\":\"url\",\"name\":\"Local\",\"url\":\"file:///tmp/x.html\"}]},"
+                      "{\"type\":\"url\",\"name\":\"%1 bar two\",\"url\":\"https://bar2.example/\"}]},"
+                      "\"synced\":{\"type\":\"folder\",\"name\":\"Mobile\",\"children\":["
+                      "{\"type\":\"url\",\"name\":\"%1 mobile\",\"url\":\"https://mobile.example/\"}]}},"
+                      "\"version\":1}";
     json.replace("%1", prefix.toUtf8());
     return json;
 }
@@ -105,10 +104,14 @@ void writePlaces(const QString &path)
         // Roots as Firefox makes them, children out of id order to check the positions.
         const char *bookmarks[] = {
             "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES (1,2,NULL,0,0,'','root________')",
-            "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES (2,2,NULL,1,0,'menu','menu________')",
-            "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES (3,2,NULL,1,1,'toolbar','toolbar_____')",
-            "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES (4,2,NULL,1,2,'tags','tags________')",
-            "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES (5,2,NULL,1,3,'unfiled','unfiled_____')",
+            "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES "
+            "(2,2,NULL,1,0,'menu','menu________')",
+            "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES "
+            "(3,2,NULL,1,1,'toolbar','toolbar_____')",
+            "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES "
+            "(4,2,NULL,1,2,'tags','tags________')",
+            "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES "
+            "(5,2,NULL,1,3,'unfiled','unfiled_____')",
             "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES (10,1,1,2,2,'Menu B','b10')",
             "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES (11,1,2,2,0,'Menu A','b11')",
             "INSERT INTO moz_bookmarks (id,type,fk,parent,position,title,guid) VALUES (12,3,NULL,2,1,NULL,'b12')",
@@ -195,12 +198,12 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("title");
-        QTest::newRow("double quotes") << QByteArray("<DT><A HREF=\"http://a.example/\">A</A>") << u"http://a.example/"_s
-                                       << u"A"_s;
+        QTest::newRow("double quotes") << QByteArray("<DT><A HREF=\"http://a.example/\">A</A>")
+                                       << u"http://a.example/"_s << u"A"_s;
         QTest::newRow("unquoted ends at a blank")
             << QByteArray("<DT><A HREF=http://b.example/p q>B</A>") << u"http://b.example/p"_s << u"B"_s;
-        QTest::newRow("unquoted ends at >") << QByteArray("<DT><A HREF=http://c.example/>C</A>")
-                                            << u"http://c.example/"_s << u"C"_s;
+        QTest::newRow("unquoted ends at >")
+            << QByteArray("<DT><A HREF=http://c.example/>C</A>") << u"http://c.example/"_s << u"C"_s;
         QTest::newRow("single quotes keep a double quote")
             << QByteArray("<DT><A HREF = 'http://d.example/a\"b'>D</A>") << u"http://d.example/a\"b"_s << u"D"_s;
         QTest::newRow("a blank ends even a quoted one")
@@ -233,9 +236,9 @@ private Q_SLOTS:
     void chromiumInFolderOrder()
     {
         const QList<Bookmark> rows = pw::client::chromiumbookmarks::read(chromiumFile(u"C"_s));
-        QCOMPARE(urls(rows), (QStringList{u"https://bar1.example/"_s, u"https://sub.example/"_s,
-                                          u"file:///tmp/x.html"_s, u"https://bar2.example/"_s,
-                                          u"https://other.example/"_s, u"https://mobile.example/"_s}));
+        QCOMPARE(urls(rows),
+                 (QStringList{u"https://bar1.example/"_s, u"https://sub.example/"_s, u"file:///tmp/x.html"_s,
+                              u"https://bar2.example/"_s, u"https://other.example/"_s, u"https://mobile.example/"_s}));
         QCOMPARE(rows.first().title, u"C bar one"_s);
         QVERIFY(pw::client::chromiumbookmarks::read("{not json").isEmpty());
         QVERIFY(pw::client::chromiumbookmarks::read("{\"roots\":[1,2]}").isEmpty());
@@ -302,10 +305,10 @@ private Q_SLOTS:
     void wizardAsksForTheSecondOfTwoEqualUrls()
     {
         Fixture f;
-        const QString file = f.client.home.writeFile(u"dups.html"_s,
-                                                     "<DL><p>\n<DT><A HREF=\"https://same.example/\">One</A>\n"
-                                                     "<HR>\n<DT><A HREF=\"https://SAME.example/\">Two</A>\n"
-                                                     "<DT><A HREF=\"https://other.example/\">Three</A>\n</DL>\n");
+        const QString file =
+            f.client.home.writeFile(u"dups.html"_s, "<DL><p>\n<DT><A HREF=\"https://same.example/\">One</A>\n"
+                                                    "<HR>\n<DT><A HREF=\"https://SAME.example/\">Two</A>\n"
+                                                    "<DT><A HREF=\"https://other.example/\">Three</A>\n</DL>\n");
         pw::client::Tbookmarks *wizard = f.openWizard();
         QVERIFY(wizard && wizard->isVisible());
         QCOMPARE(wizard->windowTitle(), u"Import Bookmark Wizard"_s);

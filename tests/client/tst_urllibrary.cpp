@@ -81,11 +81,11 @@ private Q_SLOTS:
     {
         using namespace pw::client::urllibrary;
         QCOMPARE(parseCategoryName(libraryFile({}, 1, {"https://a.example/"})), u"Unknown"_s);
-        QCOMPARE(parseCategoryName(libraryFile("Weather, Europe", 1, {"https://a.example/"})),
-                 u"Weather, Europe"_s);
+        QCOMPARE(parseCategoryName(libraryFile("Weather, Europe", 1, {"https://a.example/"})), u"Weather, Europe"_s);
         QVERIFY(parseEntries(libraryFile("X", -1, {"https://a.example/"})).isEmpty());
         QVERIFY(parseEntries("[URL]\n0=https://a.example/\n").isEmpty());
-        const QList<pw::client::LibraryEntry> two = parseEntries(libraryFile("X", 2, {"https://a/", "https://b/", "https://c/"}));
+        const QList<pw::client::LibraryEntry> two =
+            parseEntries(libraryFile("X", 2, {"https://a/", "https://b/", "https://c/"}));
         QCOMPARE(two, (QList<pw::client::LibraryEntry>{{u"Title 0, with a comma"_s, u"https://a/"_s},
                                                        {u"Title 1, with a comma"_s, u"https://b/"_s}}));
         // A Count far beyond what the file holds costs nothing.
@@ -227,8 +227,8 @@ private Q_SLOTS:
         QCOMPARE(children, expected);
         for (const QString &name : expected)
             QVERIFY2(f.window->indexbox().contains(name), qPrintable(name));
-        const pw::UrlListRead read = pw::readUrlList(pw::paths::urlListFile(pw::paths::dataDir(), expected.first()),
-                                                     pw::ReaderSide::Client);
+        const pw::UrlListRead read =
+            pw::readUrlList(pw::paths::urlListFile(pw::paths::dataDir(), expected.first()), pw::ReaderSide::Client);
         QCOMPARE(read.entries.size(), 2);
         QCOMPARE(read.entries.at(1)[pw::UrlEntry::Url], u"https://s1.example/"_s);
         QCOMPARE(read.entries.at(1)[pw::UrlEntry::Description], u"Title 1, with a comma"_s);
@@ -280,7 +280,6 @@ private Q_SLOTS:
         f.window->show();
         QTRY_VERIFY(f.window->findChild<pw::client::Twizardone *>());
         f.window->findChild<pw::client::Twizardone *>()->reject();
-
     }
 
     void showFirstOnKeepsItClosed()
@@ -294,7 +293,8 @@ private Q_SLOTS:
         f.window->clientSettings().load();
         f.window->show();
         // The notice follows the Getting Started decision in the same step.
-        QTRY_COMPARE(Prompt::shown(), QStringList{u"New URLs have been retrieved since your last Pagewarden session."_s});
+        QTRY_COMPARE(Prompt::shown(),
+                     QStringList{u"New URLs have been retrieved since your last Pagewarden session."_s});
         QVERIFY(!f.window->findChild<pw::client::Twizardone *>());
     }
 };

@@ -6,6 +6,7 @@
 
 #include "clienthome.h"
 
+#include "client/app/bookmarkwizard.h"
 #include "client/app/gettingstarted.h"
 #include "client/app/mainwindow.h"
 #include "client/app/pageimportform.h"
@@ -13,7 +14,6 @@
 #include "client/app/urllisteditor.h"
 #include "client/app/urltree.h"
 #include "client/app/urlwizard.h"
-#include "client/app/bookmarkwizard.h"
 #include "client/core/newentry.h"
 
 #include <QApplication>
@@ -74,8 +74,8 @@ int main(int argc, char *argv[])
 
     pw::client::Turladdform *editor = window.openListEditor({});
     const pw::Settings &settings = window.clientSettings().settings();
-    editor->appendEntry(pw::client::newEntry(settings, u"https://www.debian.org/security/"_s,
-                                             u"Debian security advisories"_s));
+    editor->appendEntry(
+        pw::client::newEntry(settings, u"https://www.debian.org/security/"_s, u"Debian security advisories"_s));
     editor->appendEntry(pw::client::newEntry(settings, u"https://www.kernel.org/"_s, u"Linux kernel releases"_s));
     ok = save(editor, out + u"editor.png"_s) && ok;
 
@@ -88,9 +88,9 @@ int main(int argc, char *argv[])
     if (auto *links = editor->findChild<pw::client::Tpageimportform *>()) {
         links->findChild<QLineEdit *>(u"urltoget"_s)->setText(u"https://www.kernel.org/"_s);
         auto *list = links->findChild<QListWidget *>(u"displayurls"_s);
-        for (const QString &url : {u"https://www.kernel.org/category/releases.html"_s,
-                                   u"https://www.kernel.org/category/about.html"_s,
-                                   u"https://www.kernel.org/feeds/kdist.xml"_s}) {
+        for (const QString &url :
+             {u"https://www.kernel.org/category/releases.html"_s, u"https://www.kernel.org/category/about.html"_s,
+              u"https://www.kernel.org/feeds/kdist.xml"_s}) {
             auto *row = new QListWidgetItem(url, list);
             row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
             row->setCheckState(url.contains(u"releases"_s) ? Qt::Checked : Qt::Unchecked);
