@@ -1,13 +1,13 @@
 #include "clientapp.h"
 
 #include "mainwindow.h"
+#include "welcomesplash.h"
 
 #include "client/core/clientmessages.h"
 #include "gui/prompt.h"
 
 #include <QApplication>
 #include <QPainter>
-#include <QSplashScreen>
 
 #include <exception>
 
@@ -38,28 +38,6 @@ QPixmap drawIcon(int size)
     return pixmap;
 }
 
-QPixmap splashPixmap()
-{
-    QPixmap pixmap(380, 190);
-    pixmap.fill(QColor(0xf4, 0xf6, 0xf8));
-    QPainter painter(&pixmap);
-    painter.drawPixmap(24, 40, drawIcon(96));
-    QFont title = painter.font();
-    title.setPointSize(22);
-    title.setBold(true);
-    painter.setFont(title);
-    painter.setPen(QColor(0x2b, 0x4a, 0x6f));
-    painter.drawText(QRect(140, 50, 230, 40), Qt::AlignLeft | Qt::AlignVCenter, u"Pagewarden"_s);
-    QFont small = painter.font();
-    small.setPointSize(10);
-    small.setBold(false);
-    painter.setFont(small);
-    painter.setPen(Qt::darkGray);
-    painter.drawText(QRect(140, 95, 230, 24), Qt::AlignLeft | Qt::AlignVCenter, u"Version 1.1"_s);
-    painter.drawText(QRect(140, 120, 230, 24), Qt::AlignLeft | Qt::AlignVCenter, u"Web-page change monitor"_s);
-    return pixmap;
-}
-
 } // namespace
 
 QIcon applicationIcon()
@@ -80,10 +58,8 @@ ClientApp::~ClientApp() = default;
 bool ClientApp::start()
 {
     try {
-        m_splash = std::make_unique<QSplashScreen>(splashPixmap());
-        m_splash->setObjectName(u"splash"_s);
-        m_splash->show();
-        QCoreApplication::processEvents();
+        m_splash = std::make_unique<WelcomeSplash>();
+        m_splash->showNow();
 
         m_main = std::make_unique<MainWindow>();
         m_main->setWindowIcon(applicationIcon());
@@ -92,10 +68,9 @@ bool ClientApp::start()
             m_main.reset();
             return false;
         }
-        // The splash stays until the window is on screen (finish() waits for that).
-        m_main->show();
-        m_splash->finish(m_main.get());
+        // The start is done: the splash goes now if its two seconds have not passed yet.
         m_splash.reset();
+        m_main->show();
         return true;
     } catch (const std::exception &) {
         m_splash.reset();

@@ -1,9 +1,13 @@
 #include "mainwindow.h"
 
+#include "aboutbox.h"
 #include "actionlogform.h"
+#include "gettingstarted.h"
 #include "reportform.h"
 #include "setupform.h"
+#include "shortcuttabs.h"
 #include "treecommands.h"
+#include "tutorialform.h"
 #include "urllisteditor.h"
 #include "urltree.h"
 #include "viewer.h"
@@ -22,6 +26,7 @@
 #include "store/webboxeslist.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
@@ -34,6 +39,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 
@@ -96,6 +102,7 @@ MainWindow::MainWindow(QWidget *parent)
     createTreePopup();
     createStatusBar();
     createSetupWindows();
+    createWizardWindows();
 
     connect(&m_link, &ServerLink::lineReceived, &m_dispatcher, &LinkDispatcher::IPPort1DataIn);
     connect(&m_link, &ServerLink::linkError, this, &MainWindow::setIdle);
@@ -405,7 +412,7 @@ bool MainWindow::forminit()
     static_cast<HintFilter *>(m_hintFilter)->enabled = m_settings.settings().hints;
 
     m_treeDock->show();
-    m_shortcutsBar->setVisible(m_settings.settings().shortcutenabled && !m_settings.settings().urlshortcuts.isEmpty());
+    rebuildShortcuts();
     m_navigation->show();
     m_editorOpen = false;
     m_dispatcher.reset();
@@ -766,7 +773,8 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::afterFirstShow()
 {
-    // The Getting Started window joins here once it exists; "ShowFirst" decides then.
+    if (!m_settings.showFirst())
+        showGettingStarted();
     if (m_settings.newRetrievalsNotice())
         gui::Prompt::information(this, qs(text::kNewRetrievals));
 }
@@ -800,10 +808,7 @@ void MainWindow::createSetupWindows()
     setReportTarget(m_reportForm);
 
     connect(m_setupForm, &Tsetupform::saved, this, [this] { notifyServer(QString::fromLatin1(link::kRefreshSetup)); });
-    connect(m_setupForm, &Tsetupform::settingsLoaded, this, [this] {
-        const Settings &s = m_settings.settings();
-        m_shortcutsBar->setVisible(s.shortcutenabled && !s.urlshortcuts.isEmpty());
-    });
+    connect(m_setupForm, &Tsetupform::settingsLoaded, this, &MainWindow::rebuildShortcuts);
 
     // The commands were made before their windows existed.
     const auto enable = [this](QAction *action, auto slot) {
@@ -852,6 +857,86 @@ void MainWindow::showErrorLog()
         m_actionLogForm->showLog();
     else
         gui::Prompt::information(this, qs(text::kNoLogEntries));
+}
+
+} // namespace pw::client
+
+namespace pw::client {
+
+// --- Tutorial, Getting Started, About and the Web Shortcuts strip ----------------------
+
+void MainWindow::createWizardWindows()
+{
+    m_tutorialForm = new Ttutorialform(this);
+
+    m_urltab = new ShortcutTabs(m_shortcutsBar);
+    m_shortcutsBar->addWidget(m_urltab);
+    connect(m_urltab, &ShortcutTabs::shortcutClicked, this, &MainWindow::openShortcut);
+    connect(m_urltab, &ShortcutTabs::modifyRequested, this, [this] {
+        m_setupForm->showSetup();
+        if (auto *pages = m_setupForm->findChild<QTabWidget *>()) {
+            for (int i = 0; i < pages->count(); ++i) {
+                if (pages->tabText(i) == u"Web Shortcuts"_s)
+                    pages->setCurrentIndex(i);
+            }
+        }
+    });
+
+    const QMenu *help = findChild<QMenu *>(u"helpmenu"_s);
+    if (!help)
+        return;
+    for (QAction *action : help->actions()) {
+        void (MainWindow::*slot)() = nullptr;
+        if (action->text() == u"&Tutorial"_s)
+            slot = &MainWindow::showTutorial;
+        else if (action->text() == u"&Getting Started..."_s)
+            slot = &MainWindow::showGettingStarted;
+        else if (action->text() == u"&About..."_s)
+            slot = &MainWindow::showAbout;
+        if (!slot)
+            continue;
+        m_notBuilt.remove(action);
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, slot);
+    }
+}
+
+void MainWindow::showTutorial()
+{
+    m_tutorialForm->showTutorial();
+}
+
+void MainWindow::showGettingStarted()
+{
+    auto *window = new Twizardone(*this);
+    window->showagain()->setChecked(m_settings.showFirst());
+    window->open();
+}
+
+void MainWindow::showAbout()
+{
+    auto *box = new Taboutbox(this);
+    box->open();
+}
+
+void MainWindow::rebuildShortcuts()
+{
+    const Settings &s = m_settings.settings();
+    m_urltab->rebuild(s.urlshortcuts);
+    const bool show = s.shortcutenabled && !s.urlshortcuts.isEmpty();
+    m_urltab->setVisible(show);
+    m_shortcutsBar->setVisible(show);
+}
+
+void MainWindow::openShortcut(const QString &url)
+{
+    bool opened = false;
+    {
+        gui::WaitCursor wait;
+        opened = gui::UrlOpener::open(QUrl::fromUserInput(url));
+    }
+    if (!opened)
+        gui::Prompt::error(this, qs(text::kBrowserError));
 }
 
 } // namespace pw::client

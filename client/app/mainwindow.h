@@ -29,6 +29,8 @@ class Turladdform;
 class Tactionlogform;
 class Treportform;
 class Tsetupform;
+class ShortcutTabs;
+class Ttutorialform;
 class UrlTree;
 
 // `Tmain`: the client's MDI main window. It holds the URL-List tree on a dockable tool
@@ -111,6 +113,17 @@ public:
     // "Error &Log...": loads the log into the log window and shows it.
     void showErrorLog();
 
+    // The windows around the main window: the tutorial (created with it), Getting Started,
+    // the About box and the Web Shortcuts strip.
+    Ttutorialform *tutorialForm() const { return m_tutorialForm; }
+    void showTutorial();
+    void showGettingStarted();
+    void showAbout();
+    // The shortcut tabs from the settings; the bar shows when shortcuts are on and exist.
+    void rebuildShortcuts();
+    ShortcutTabs *shortcutTabs() const { return m_urltab; }
+    QToolBar *shortcutsBar() const { return m_shortcutsBar; }
+
     void setInboxTarget(InboxUpdateTarget *target) { m_inboxTarget = target; }
     void setReportTarget(ReportUpdateTarget *target) { m_reportTarget = target; }
     void setEditTarget(EditUpdateTarget *target) { m_editTarget = target; }
@@ -131,6 +144,8 @@ private:
     void createStatusBar();
     void createTreePopup();
     void createSetupWindows();
+    void createWizardWindows();
+    void openShortcut(const QString &url);
 
     void setTransferActive(bool active);
     void setAborting(bool aborting);
@@ -195,6 +210,8 @@ private:
     Tsetupform *m_setupForm = nullptr;
     Treportform *m_reportForm = nullptr;
     Tactionlogform *m_actionLogForm = nullptr;
+    Ttutorialform *m_tutorialForm = nullptr;
+    ShortcutTabs *m_urltab = nullptr;
 
     InboxUpdateTarget *m_inboxTarget = nullptr;
     ReportUpdateTarget *m_reportTarget = nullptr;

@@ -1,8 +1,11 @@
 #include "urllisteditor.h"
 
+#include "bookmarkwizard.h"
 #include "listnameprompt.h"
 #include "mainwindow.h"
+#include "pageimportform.h"
 #include "urlentrydialog.h"
+#include "urlwizard.h"
 
 #include "client/core/listnamecheck.h"
 #include "gui/helpwindow.h"
@@ -120,9 +123,9 @@ void Turladdform::createToolBars()
 
     addToolBar(Qt::BottomToolBarArea, m_bottomBar = new QToolBar(u"Import"_s, this));
     m_bottomBar->setObjectName(u"bottombar"_s);
-    // The import wizards come with their own part of the client.
-    for (const QString &caption : {u"Bookmarks"_s, u"Link Wizard"_s, u"URL Library"_s})
-        m_bottomBar->addAction(caption)->setEnabled(false);
+    m_bottomBar->addAction(u"Bookmarks"_s, this, &Turladdform::openBookmarks);
+    m_bottomBar->addAction(u"Link Wizard"_s, this, &Turladdform::openLinkWizard);
+    m_bottomBar->addAction(u"URL Library"_s, this, &Turladdform::openUrlLibrary);
     m_bottomBar->addAction(u"Sort"_s, this, &Turladdform::sortByDescription);
     m_bottomBar->addAction(u"Help"_s, this, [this] {
         auto *window = new gui::HelpWindow(this);
@@ -491,6 +494,30 @@ void Turladdform::closeEvent(QCloseEvent *event)
     }
     event->accept();
     m_main.editorClosed(this);
+}
+
+// --- Import wizards --------------------------------------------------------------------
+
+void Turladdform::openBookmarks()
+{
+    auto *wizard = new Tbookmarks(*this, m_main.clientSettings().settings());
+    wizard->open();
+}
+
+void Turladdform::openLinkWizard()
+{
+    auto *wizard = new Tpageimportform(*this, m_main.pageFetch(), m_main.clientSettings().settings());
+    wizard->open();
+}
+
+void Turladdform::openUrlLibrary()
+{
+    auto *wizard = new Turlwizard(*this, m_main.clientSettings().settings());
+    if (!wizard->readlibrary()) {
+        delete wizard;
+        return;
+    }
+    wizard->open();
 }
 
 } // namespace pw::client

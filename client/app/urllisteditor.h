@@ -55,6 +55,11 @@ public:
     void setEntries(const QList<UrlEntry> &entries);
     QTreeWidget *urlviewer() const { return m_table; }
 
+    // The import wizards of the bottom toolbar, on this editor.
+    void openBookmarks();
+    void openLinkWizard();
+    void openUrlLibrary();
+
     bool processeditlist(const link::EditUpdate &update) override;
 
 protected:
