@@ -291,6 +291,7 @@ private Q_SLOTS:
             store->setValue(u"Defaults/NewRetrieve"_s, u"TRUE"_s);
         }
         f.window->clientSettings().load();
+        QVERIFY(f.window->clientSettings().takeNewRetrievalsNotice());
         f.window->show();
         // The notice follows the Getting Started decision in the same step.
         QTRY_COMPARE(Prompt::shown(),
