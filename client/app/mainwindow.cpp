@@ -108,8 +108,10 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&m_link, &ServerLink::linkError, this, &MainWindow::setIdle);
     connect(&m_dispatcher, &LinkDispatcher::transferActiveChanged, this, &MainWindow::setTransferActive);
     connect(&m_dispatcher, &LinkDispatcher::abortingChanged, this, &MainWindow::setAborting);
-    connect(&m_dispatcher, &LinkDispatcher::transferInfo, this,
-            [this](const QString &text) { m_panels[1]->setText(text); });
+    connect(&m_dispatcher, &LinkDispatcher::transferInfo, this, [this](const QString &text) {
+        m_panels[1]->setText(text);
+        m_panels[1]->setToolTip(text); // whole, should the window be narrow
+    });
     connect(&m_dispatcher, &LinkDispatcher::scheduleUpdated, &m_settings, &ClientSettings::reloadSchedule);
     connect(&m_dispatcher, &LinkDispatcher::inboxUpdate, this, [this](const link::InboxUpdate &update) {
         if (m_inboxTarget)
@@ -392,8 +394,13 @@ void MainWindow::createStatusBar()
     for (int i = 0; i < 2; ++i) {
         m_panels[i] = new QLabel(this);
         m_panels[i]->setObjectName(u"panel"_s + QString::number(i));
-        m_panels[i]->setFixedWidth(widths[i]);
-        statusBar()->addWidget(m_panels[i]);
+        // The counters of a run are longer than the second panel's 260 pixels in most fonts:
+        // it takes the rest of the bar when there is room.
+        if (i == 0)
+            m_panels[i]->setFixedWidth(widths[i]);
+        else
+            m_panels[i]->setMinimumWidth(widths[i]);
+        statusBar()->addWidget(m_panels[i], i);
     }
     m_panels[0]->setText(qs(text::kIdle));
 }
