@@ -25,11 +25,6 @@ namespace pw::client {
 
 namespace {
 
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 constexpr int kHelpTopic = 1034;
 
 } // namespace

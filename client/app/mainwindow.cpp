@@ -49,11 +49,6 @@ namespace pw::client {
 
 namespace {
 
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 // Swallows tool tips while "Show Hints" is off.
 class HintFilter final : public QObject
 {

@@ -1,5 +1,7 @@
 #include "printdlg.h"
 
+#include "client/core/clientmessages.h"
+
 #include "printsetup.h"
 #include "reportdocument.h"
 
@@ -29,11 +31,6 @@ using namespace Qt::StringLiterals;
 namespace pw::client {
 
 namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr int kHelpTopic = 1036;
 constexpr int kPercents[] = {200, 175, 150, 125, 100, 50};

@@ -1,5 +1,7 @@
 #include "reportform.h"
 
+#include "client/core/clientmessages.h"
+
 #include "printdlg.h"
 #include "reportdocument.h"
 
@@ -30,11 +32,6 @@ using namespace Qt::StringLiterals;
 namespace pw::client {
 
 namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 constexpr int kHelpTopic = 1029;
 

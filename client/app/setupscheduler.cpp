@@ -1,5 +1,7 @@
 #include "setupscheduler.h"
 
+#include "client/core/clientmessages.h"
+
 #include "intervalform.h"
 
 #include "client/core/setuplists.h"
@@ -22,15 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace pw::client {
-
-namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 SchedulerPage::SchedulerPage(QWidget *parent)
     : QWidget(parent)

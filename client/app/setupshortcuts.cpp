@@ -1,5 +1,7 @@
 #include "setupshortcuts.h"
 
+#include "client/core/clientmessages.h"
+
 #include "client/core/setuplists.h"
 #include "client/core/setuptexts.h"
 #include "gui/prompt.h"
@@ -15,15 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace pw::client {
-
-namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 ShortcutsPage::ShortcutsPage(QWidget *parent)
     : QWidget(parent)

@@ -1,5 +1,17 @@
 #pragma once
 
+#include <QString>
+
+namespace pw::client {
+
+// A text constant as shown.
+inline QString qs(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+} // namespace pw::client
+
 // The client's own texts, shown or written exactly as they stand.
 namespace pw::client::text {
 

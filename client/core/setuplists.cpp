@@ -1,5 +1,7 @@
 #include "setuplists.h"
 
+#include "client/core/clientmessages.h"
+
 #include "setuptexts.h"
 
 #include "store/datetimetext.h"
@@ -12,11 +14,6 @@ using namespace Qt::StringLiterals;
 namespace pw::client::setuplists {
 
 namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 std::optional<int> wholeNumber(const QString &text)
 {

@@ -1,5 +1,7 @@
 #include "setupsave.h"
 
+#include "client/core/clientmessages.h"
+
 #include "setuptexts.h"
 
 #include "store/passwordcipher.h"
@@ -12,11 +14,6 @@ using settings::writeFlag;
 using settings::writeText;
 
 namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // A TCP port; anything above would wrap around to another port.
 constexpr int kMaxPort = 65535;

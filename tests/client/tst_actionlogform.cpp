@@ -22,15 +22,11 @@
 
 using namespace Qt::StringLiterals;
 using pw::client::MainWindow;
+using pw::client::qs;
 using pw::client::Tactionlogform;
 using pw::gui::Prompt;
 
 namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // Today is 3/15/2026; the log holds an entry of last month, one of last week and two of
 // today, in time order.
@@ -88,12 +84,12 @@ struct LogFixture
     void chooseRange(const QString &radio, const QString &button) const
     {
         log->findChild<QPushButton *>(u"deleteentriesbtn"_s)->click();
-        auto *spec = log->findChild<pw::client::Tdeletespecform *>();
-        QVERIFY(spec && spec->isVisible());
+        auto *deleteForm = log->findChild<pw::client::Tdeletespecform *>();
+        QVERIFY(deleteForm && deleteForm->isVisible());
         if (!radio.isEmpty())
-            spec->findChild<QRadioButton *>(radio)->click();
-        spec->findChild<QPushButton *>(button)->click();
-        QVERIFY(!spec->isVisible());
+            deleteForm->findChild<QRadioButton *>(radio)->click();
+        deleteForm->findChild<QPushButton *>(button)->click();
+        QVERIFY(!deleteForm->isVisible());
     }
 
     pwtest::FixedClock clock;

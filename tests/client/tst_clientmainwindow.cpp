@@ -22,14 +22,10 @@
 
 using namespace Qt::StringLiterals;
 using pw::client::MainWindow;
+using pw::client::qs;
 using pw::gui::Prompt;
 
 namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The menu's shape as text: entries in order, submenus in brackets.
 QString menuShape(const QMenu *menu)

@@ -1,6 +1,8 @@
 // The reports window and its print window offscreen: the index and report files on disk,
 // report updates over a real TCP connection, and a printout to PDF read back.
 #include "clienthome.h"
+
+#include "client/core/clientmessages.h"
 #include "support/fakelinkserver.h"
 #include "support/pdftext.h"
 #include "support/testhome.h"
@@ -28,16 +30,12 @@
 using namespace Qt::StringLiterals;
 using pw::ReportRecord;
 using pw::client::MainWindow;
+using pw::client::qs;
 using pw::client::Tprintdlg;
 using pw::client::Treportform;
 using pw::gui::Prompt;
 
 namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 QStringList linesOf(int count)
 {

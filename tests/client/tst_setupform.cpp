@@ -3,6 +3,8 @@
 // the checks of saving, the pages' couplings, sound, dial-up, fonts and page set-up.
 #include "setupfixture.h"
 
+#include "client/core/clientmessages.h"
+
 #include "client/app/fontchooser.h"
 #include "client/core/setuptexts.h"
 #include "gui/prompt.h"
@@ -20,17 +22,9 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+using pw::client::qs;
 using pw::gui::Prompt;
 using namespace setuptest;
-
-namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 class TestSetupForm : public QObject
 {

@@ -2,6 +2,8 @@
 // report list with its "All WebBoxes" rules and the Web Shortcuts, saved to a real INI file.
 #include "setupfixture.h"
 
+#include "client/core/clientmessages.h"
+
 #include "client/app/intervalform.h"
 #include "client/core/setuptexts.h"
 #include "gui/prompt.h"
@@ -15,17 +17,9 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+using pw::client::qs;
 using pw::gui::Prompt;
 using namespace setuptest;
-
-namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 class TestSetupLists : public QObject
 {

@@ -2,6 +2,8 @@
 // and the rules of the schedule, report and shortcut lists.
 #include "support/testhome.h"
 
+#include "client/core/clientmessages.h"
+
 #include "client/core/setuplists.h"
 #include "client/core/setupsave.h"
 #include "client/core/setuptexts.h"
@@ -11,14 +13,10 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+using pw::client::qs;
 using namespace pw::client;
 
 namespace {
-
-QString qs(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 QString stored(const QString &key)
 {
